@@ -1,0 +1,499 @@
+#include "host/wine_registry.h"
+
+#include <errno.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "host/utf.h"
+
+namespace host::wine_registry {
+
+namespace {
+
+// Enough for any line that can matter: a value line this long holds more data than a query
+// can take, and key lines and continuation lines are short.
+constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kScratchSize = 16384;
+constexpr char kHeader[] = "WINE REGISTRY Version 2";
+
+}  // namespace
+
+struct Key {
+  int fd = -1;
+  std::u16string target;  // the key path, case-folded, with empty components removed
+  off_t first_section = -1;  // where the values of the first section of the key begin
+
+  // The reader: buffer[begin, end) is unread, and buffer[0] lies at file offset buffer_offset.
+  off_t buffer_offset = 0;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  bool at_line_start = true;  // whether buffer[begin] starts a line
+  bool eof = false;
+  bool skip_line = false;  // the rest of an over-long line is still to be dropped
+  char buffer[kBufferSize];
+
+  std::uint8_t scratch[kScratchSize];  // a value's data while they are parsed
+};
+
+namespace {
+
+// ---- Reading the file ------------------------------------------------------------------------
+
+off_t Position(const Key& key) { return key.buffer_offset + static_cast<off_t>(key.begin); }
+
+// Moves the unread bytes to the front and fills the rest of the buffer. False when no byte came.
+bool Refill(Key& key) {
+  if (key.eof) return false;
+  if (key.begin > 0) {
+    std::memmove(key.buffer, key.buffer + key.begin, key.end - key.begin);
+    key.buffer_offset += static_cast<off_t>(key.begin);
+    key.end -= key.begin;
+    key.begin = 0;
+  }
+  if (key.end == kBufferSize) return false;
+  ssize_t got;
+  do {
+    got = read(key.fd, key.buffer + key.end, kBufferSize - key.end);
+  } while (got < 0 && errno == EINTR);
+  if (got <= 0) {  // an error reads as the end of the file
+    key.eof = true;
+    return false;
+  }
+  key.end += static_cast<std::size_t>(got);
+  return true;
+}
+
+bool SeekTo(Key& key, off_t offset) {
+  if (Position(key) == offset) return true;
+  if (lseek(key.fd, offset, SEEK_SET) != offset) return false;
+  key.buffer_offset = offset;
+  key.begin = key.end = 0;
+  key.at_line_start = true;
+  key.eof = false;
+  key.skip_line = false;
+  return true;
+}
+
+void DropRestOfLine(Key& key) {
+  key.skip_line = false;
+  for (;;) {
+    if (key.begin == key.end && !Refill(key)) return;
+    const void* newline = std::memchr(key.buffer + key.begin, '\n', key.end - key.begin);
+    if (newline != nullptr) {
+      key.begin = static_cast<std::size_t>(static_cast<const char*>(newline) - key.buffer) + 1;
+      key.at_line_start = true;
+      return;
+    }
+    key.begin = key.end;
+  }
+}
+
+// The next byte without taking it, or -1 at the end of the file.
+int PeekByte(Key& key) {
+  if (key.skip_line) DropRestOfLine(key);
+  if (key.begin == key.end && !Refill(key)) return -1;
+  return static_cast<unsigned char>(key.buffer[key.begin]);
+}
+
+// Takes the line that starts at the cursor, without its line break (and a '\r' before it). A line
+// longer than the buffer comes back cut to the buffer, with *cut set; the rest of it is skipped.
+// The view lasts until the next read.
+bool ReadLine(Key& key, std::string_view* line, bool* cut) {
+  *cut = false;
+  if (PeekByte(key) < 0) return false;
+  std::size_t searched = key.begin;
+  for (;;) {
+    const void* newline = std::memchr(key.buffer + searched, '\n', key.end - searched);
+    if (newline != nullptr) {
+      const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(newline) - key.buffer);
+      std::size_t length = stop - key.begin;
+      if (length > 0 && key.buffer[key.begin + length - 1] == '\r') --length;
+      *line = std::string_view(key.buffer + key.begin, length);
+      key.begin = stop + 1;
+      key.at_line_start = true;
+      return true;
+    }
+    const std::size_t seen = key.end - key.begin;
+    if (!Refill(key)) break;
+    searched = key.begin + seen;
+  }
+  if (key.end - key.begin == kBufferSize) {
+    // Too long to hold: hand out what fits; the rest of the line is dropped by the next read,
+    // so that the view stays valid until then.
+    *cut = true;
+    *line = std::string_view(key.buffer, kBufferSize);
+    key.begin = key.end;
+    key.skip_line = true;
+    return true;
+  }
+  // The last line of a file that does not end in a line break.
+  std::size_t length = key.end - key.begin;
+  if (length > 0 && key.buffer[key.begin + length - 1] == '\r') --length;
+  *line = std::string_view(key.buffer + key.begin, length);
+  key.begin = key.end;
+  key.at_line_start = true;
+  return true;
+}
+
+// Moves the cursor to the next line that starts with '['. False at the end of the file.
+bool FindKeyLine(Key& key) {
+  if (key.skip_line) DropRestOfLine(key);
+  for (;;) {
+    if (key.begin == key.end && !Refill(key)) return false;
+    if (key.at_line_start && key.buffer[key.begin] == '[') return true;
+    std::size_t from = key.begin + 1;
+    for (;;) {
+      const void* bracket = std::memchr(key.buffer + from, '[', key.end - from);
+      if (bracket == nullptr) break;
+      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(bracket) - key.buffer);
+      if (key.buffer[at - 1] == '\n') {
+        key.begin = at;
+        key.at_line_start = true;
+        return true;
+      }
+      from = at + 1;
+    }
+    key.at_line_start = key.buffer[key.end - 1] == '\n';
+    key.begin = key.end;
+  }
+}
+
+// ---- Escaped text ----------------------------------------------------------------------------
+
+constexpr int kClosed = -1;  // the closing delimiter was read
+constexpr int kBroken = -2;  // the line ended first, or an escape is malformed
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The UTF-16 units of a quoted name or text, one at a time: backslash escapes as Wine writes
+// them (\n \r \t \a \b \e \f \v, up to three octal digits, \x and up to four hex digits, any other
+// character standing for itself), UTF-8 otherwise, U+FFFD for bytes that are not.
+struct EscapedText {
+  const char* p;
+  const char* end;
+  char delimiter;
+  char16_t pending = 0;  // the low half of a surrogate pair still to come
+
+  int Next() {
+    if (pending != 0) {
+      const char16_t unit = pending;
+      pending = 0;
+      return unit;
+    }
+    if (p == end) return kBroken;
+    const char c = *p++;
+    if (c == delimiter) return kClosed;
+    if (c == '\\') return Escape();
+    if (static_cast<unsigned char>(c) < 0x80) return static_cast<unsigned char>(c);
+    char32_t code_point;
+    const std::size_t length =
+        DecodeUtf8Sequence(std::string_view(p - 1, static_cast<std::size_t>(end - p + 1)), &code_point);
+    if (length == 0) return 0xFFFD;
+    p += length - 1;
+    if (code_point < 0x10000) return static_cast<int>(code_point);
+    code_point -= 0x10000;
+    pending = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
+    return static_cast<int>(0xD800 + (code_point >> 10));
+  }
+
+  int Escape() {
+    if (p == end) return kBroken;
+    const char c = *p++;
+    switch (c) {
+      case 'n': return '\n';
+      case 'r': return '\r';
+      case 't': return '\t';
+      case 'a': return '\a';
+      case 'b': return '\b';
+      case 'e': return 0x1B;
+      case 'f': return '\f';
+      case 'v': return '\v';
+      case 'x': {
+        int value = 0;
+        int digits = 0;
+        while (digits < 4 && p != end && HexValue(*p) >= 0) value = value * 16 + HexValue(*p++), ++digits;
+        return digits == 0 ? kBroken : value;
+      }
+      default:
+        if (c >= '0' && c <= '7') {
+          int value = c - '0';
+          for (int digits = 1; digits < 3 && p != end && *p >= '0' && *p <= '7'; ++digits)
+            value = value * 8 + (*p++ - '0');
+          return value;
+        }
+        if (static_cast<unsigned char>(c) >= 0x80) return 0xFFFD;
+        return static_cast<unsigned char>(c);
+    }
+  }
+};
+
+// ---- Key lines -------------------------------------------------------------------------------
+
+enum class Match { kOther, kExact, kDescendant };
+
+// Removes empty components, as Wine does when it opens a path: "a\\b\" is "a\b".
+std::u16string NormalizeKeyPath(std::u16string_view path) {
+  std::u16string normal;
+  normal.reserve(path.size());
+  bool separator = false;
+  for (char16_t unit : path) {
+    if (unit == u'\\') {
+      separator = true;
+      continue;
+    }
+    if (separator && !normal.empty()) normal.push_back(u'\\');
+    separator = false;
+    normal.push_back(FoldCase(unit));
+  }
+  return normal;
+}
+
+// How the key line `line` ("[escaped\\path] timestamp") stands to the key `target`.
+Match MatchKeyLine(std::string_view line, const std::u16string& target) {
+  EscapedText text{line.data() + 1, line.data() + line.size(), ']'};
+  std::size_t matched = 0;
+  bool separator = false;
+  bool emitted = false;
+  for (;;) {
+    const int unit = text.Next();
+    if (unit == kBroken) return Match::kOther;
+    if (unit == kClosed) return matched == target.size() ? Match::kExact : Match::kOther;
+    if (unit == u'\\') {
+      separator = true;
+      continue;
+    }
+    if (separator && emitted) {
+      if (matched == target.size()) {
+        // The whole key matched and the line goes on below it; it still has to be a key line.
+        for (int rest = text.Next(); rest != kClosed; rest = text.Next())
+          if (rest == kBroken) return Match::kOther;
+        return Match::kDescendant;
+      }
+      if (target[matched] != u'\\') return Match::kOther;
+      ++matched;
+    }
+    separator = false;
+    emitted = true;
+    if (matched == target.size() || target[matched] != FoldCase(static_cast<char16_t>(unit)))
+      return Match::kOther;
+    ++matched;
+  }
+}
+
+// Moves to the next section of the key, just past its key line. A descendant seen on the way
+// sets *below.
+bool FindSection(Key& key, bool* below) {
+  std::string_view line;
+  bool cut;
+  while (FindKeyLine(key)) {
+    if (!ReadLine(key, &line, &cut) || cut) continue;
+    const Match match = MatchKeyLine(line, key.target);
+    if (match == Match::kExact) return true;
+    if (match == Match::kDescendant && below != nullptr) *below = true;
+  }
+  return false;
+}
+
+// ---- Values ----------------------------------------------------------------------------------
+
+// Collects data up to the capacity and counts all of them.
+struct Sink {
+  std::uint8_t* out;
+  std::size_t capacity;
+  std::size_t size = 0;
+  void Put(std::uint8_t byte) {
+    if (size < capacity) out[size] = byte;
+    ++size;
+  }
+  void PutUnit(int unit) {
+    Put(static_cast<std::uint8_t>(unit & 0xFF));
+    Put(static_cast<std::uint8_t>(unit >> 8));
+  }
+};
+
+bool ConsumePrefix(std::string_view* text, std::string_view prefix) {
+  if (text->substr(0, prefix.size()) != prefix) return false;
+  text->remove_prefix(prefix.size());
+  return true;
+}
+
+// "(N):" after "hex" or "str": the type, which the lookup does not need.
+bool ConsumeType(std::string_view* text) {
+  if (!ConsumePrefix(text, "(")) return false;
+  std::size_t digits = 0;
+  while (digits < text->size() && HexValue((*text)[digits]) >= 0) ++digits;
+  if (digits == 0) return false;
+  text->remove_prefix(digits);
+  return ConsumePrefix(text, "):");
+}
+
+bool ParseString(std::string_view data, Sink& sink) {
+  if (!ConsumePrefix(&data, "\"")) return false;
+  EscapedText text{data.data(), data.data() + data.size(), '"'};
+  for (int unit = text.Next(); unit != kClosed; unit = text.Next()) {
+    if (unit == kBroken) return false;
+    sink.PutUnit(unit);
+  }
+  sink.PutUnit(0);
+  return true;
+}
+
+bool ParseDword(std::string_view data, Sink& sink) {
+  std::uint32_t value = 0;
+  std::size_t digits = 0;
+  while (digits < data.size() && digits < 8 && HexValue(data[digits]) >= 0)
+    value = value * 16 + static_cast<std::uint32_t>(HexValue(data[digits++]));
+  if (digits == 0) return false;
+  for (int i = 0; i < 4; ++i) sink.Put(static_cast<std::uint8_t>(value >> (8 * i)));
+  return true;
+}
+
+// Bytes "aa,bb,..."; a line that ends in a backslash goes on in the next one.
+bool ParseHex(Key& key, std::string_view data, Sink& sink) {
+  for (;;) {
+    std::size_t i = 0;
+    const auto skip_blanks = [&] {
+      while (i < data.size() && (data[i] == ' ' || data[i] == '\t')) ++i;
+    };
+    for (;;) {
+      skip_blanks();
+      if (i == data.size()) return true;
+      if (data[i] == '\\') break;
+      int value = HexValue(data[i]);
+      if (value < 0) return false;
+      ++i;
+      if (i < data.size() && HexValue(data[i]) >= 0) value = value * 16 + HexValue(data[i++]);
+      sink.Put(static_cast<std::uint8_t>(value));
+      skip_blanks();
+      if (i == data.size()) return true;
+      if (data[i] == ',') ++i;
+      else if (data[i] != '\\') return false;
+    }
+    // A continuation: nothing may follow the backslash, and the next line must not be a key.
+    ++i;
+    skip_blanks();
+    if (i != data.size()) return false;
+    bool cut;
+    if (PeekByte(key) == '[' || !ReadLine(key, &data, &cut) || cut) return false;
+  }
+}
+
+bool ParseData(Key& key, std::string_view data, Sink& sink) {
+  if (!data.empty() && data[0] == '"') return ParseString(data, sink);
+  if (ConsumePrefix(&data, "str")) return ConsumeType(&data) && ParseString(data, sink);
+  if (ConsumePrefix(&data, "dword:")) return ParseDword(data, sink);
+  if (ConsumePrefix(&data, "hex")) {
+    if (!ConsumePrefix(&data, ":") && !ConsumeType(&data)) return false;
+    return ParseHex(key, data, sink);
+  }
+  return false;
+}
+
+// Whether the value line `line` names the value `name` (case-folded); *data receives what follows
+// the '='.
+bool NamesValue(std::string_view line, const std::u16string& name, std::string_view* data) {
+  std::size_t after;
+  if (line[0] == '@') {
+    if (!name.empty()) return false;
+    after = 1;
+  } else {
+    EscapedText text{line.data() + 1, line.data() + line.size(), '"'};
+    std::size_t matched = 0;
+    for (int unit = text.Next(); unit != kClosed; unit = text.Next()) {
+      if (unit == kBroken || matched == name.size() ||
+          FoldCase(static_cast<char16_t>(unit)) != name[matched])
+        return false;
+      ++matched;
+    }
+    if (matched != name.size()) return false;
+    after = static_cast<std::size_t>(text.p - line.data());
+  }
+  while (after < line.size() && (line[after] == ' ' || line[after] == '\t')) ++after;
+  if (after == line.size() || line[after] != '=') return false;
+  ++after;
+  while (after < line.size() && (line[after] == ' ' || line[after] == '\t')) ++after;
+  *data = line.substr(after);
+  return true;
+}
+
+}  // namespace
+
+long OpenKey(int fd, std::u16string_view path, Key** opened) {
+  *opened = nullptr;
+  Key* key = new (std::nothrow) Key;
+  if (key == nullptr) {
+    close(fd);
+    return kNoMemory;
+  }
+  key->fd = fd;
+  key->target = NormalizeKeyPath(path);
+
+  // A file that does not start as Wine's do is not loaded at all.
+  std::string_view line;
+  bool cut;
+  if (!ReadLine(*key, &line, &cut) || cut || line != kHeader) {
+    CloseKey(key);
+    return kFileNotFound;
+  }
+  bool below = key->target.empty();  // the root always exists
+  if (FindSection(*key, &below)) {
+    key->first_section = Position(*key);
+  } else if (!below) {
+    CloseKey(key);
+    return kFileNotFound;
+  }
+  *opened = key;
+  return kSuccess;
+}
+
+long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uint32_t* bytes) {
+  if (key->first_section < 0 || !SeekTo(*key, key->first_section)) return kFileNotFound;
+  std::u16string folded(name);
+  for (char16_t& unit : folded) unit = FoldCase(unit);
+
+  const std::size_t capacity = *bytes < kScratchSize ? *bytes : kScratchSize;
+  bool found = false;
+  std::size_t size = 0;
+  // Every section of the key, and every line naming the value in it: the last that parses wins.
+  do {
+    for (int next = PeekByte(*key); next >= 0 && next != '['; next = PeekByte(*key)) {
+      std::string_view line;
+      bool cut;
+      ReadLine(*key, &line, &cut);
+      std::string_view value_data;
+      if (line.empty() || (line[0] != '"' && line[0] != '@') || !NamesValue(line, folded, &value_data))
+        continue;
+      if (cut) {
+        // A value line longer than the buffer holds more data than any query takes.
+        found = true;
+        size = kScratchSize + 1;
+        continue;
+      }
+      Sink sink{key->scratch, capacity};
+      if (!ParseData(*key, value_data, sink)) continue;
+      found = true;
+      size = sink.size;
+      if (size <= capacity) std::memcpy(data, key->scratch, size);
+    }
+  } while (FindSection(*key, nullptr));
+
+  if (!found) return kFileNotFound;
+  *bytes = static_cast<std::uint32_t>(size > 0xFFFFFFFF ? 0xFFFFFFFF : size);
+  return size <= capacity ? kSuccess : kMoreData;
+}
+
+void CloseKey(Key* key) {
+  if (key == nullptr) return;
+  close(key->fd);
+  delete key;
+}
+
+}  // namespace host::wine_registry

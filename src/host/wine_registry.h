@@ -1,0 +1,34 @@
+// Reading a key of a Wine registry file (a prefix's system.reg) as the three registry operations
+// of Windows would: open a key by path, read one value's data as bytes, close.
+//
+// The file is streamed through a fixed buffer, so memory does not grow with its size, and a key
+// is found by jumping from one '[' at the start of a line to the next: value lines are only
+// parsed inside the sections of the key asked for. Anything that does not parse is skipped.
+// Keys and value names match without regard to case; when a key or a value appears more than
+// once, the last one wins, as when Wine loads the file.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace host::wine_registry {
+
+constexpr long kSuccess = 0;
+constexpr long kFileNotFound = 2;  // no such key or value
+constexpr long kMoreData = 234;    // the data do not fit the caller's buffer
+constexpr long kNoMemory = 8;
+
+struct Key;
+
+// Opens key `path` (backslash-separated, relative to the file's root) in the registry file open
+// on `fd`. The key takes the descriptor over: it is closed by CloseKey, or here when the key
+// cannot be opened.
+long OpenKey(int fd, std::u16string_view path, Key** key);
+
+// Copies the data of value `name` into `data`, of capacity *bytes (16384 bytes at most), and sets
+// *bytes to the size of the data.
+long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uint32_t* bytes);
+
+void CloseKey(Key* key);
+
+}  // namespace host::wine_registry

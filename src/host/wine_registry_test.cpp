@@ -1,0 +1,193 @@
+#include "host/wine_registry.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "test_support.h"
+
+namespace host::wine_registry {
+namespace {
+
+struct Result {
+  long open = -1;
+  long query = -1;
+  std::string data;  // the bytes the query returned
+  std::uint32_t size = 0;
+};
+
+// Opens `key` in a registry file of `contents` and queries `name`, as the lookup does.
+Result Lookup(const std::string& contents, std::u16string_view key_path, std::u16string_view name,
+              std::uint32_t capacity = 16382) {
+  test::TempDir dir;
+  test::WriteFile(dir.path() / "system.reg", contents);
+  Result result;
+  Key* key = nullptr;
+  result.open = OpenKey(open((dir.path() / "system.reg").c_str(), O_RDONLY), key_path, &key);
+  if (result.open != kSuccess) return result;
+  std::string buffer(16384, '\0');
+  result.size = capacity;
+  result.query = QueryValue(key, name, reinterpret_cast<std::uint8_t*>(buffer.data()), &result.size);
+  if (result.query == kSuccess) result.data = buffer.substr(0, result.size);
+  CloseKey(key);
+  return result;
+}
+
+std::string File(const std::string& keys) { return test::kRegistryHeader + keys; }
+
+// The bytes of a REG_SZ: UTF-16LE units and a NUL unit.
+std::string Units(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  return bytes + std::string(2, '\0');
+}
+
+TEST(WineRegistryTest, ReadsTheDataFormsAsBytes) {
+  struct Case {
+    std::string line;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"\"V\"=\"1.6\"", Units(u"1.6")},
+      {"\"V\"=\"\"", Units(u"")},
+      {"\"V\"=str(2):\"%JAVA%\\\\bin\"", Units(u"%JAVA%\\bin")},
+      {"\"V\"=str(7):\"a\\0b\\0\"", Units(std::u16string(u"a\0b\0", 4))},
+      {"\"V\"=hex:01,02,ff", "\x01\x02\xff"},
+      {"\"V\"=hex:", ""},
+      {"\"V\"=hex(1):31,00,2e,00", std::string("1\0.\0", 4)},
+      {"\"V\"=hex(b):0a,00,00,00,00,00,00,00", std::string("\x0a\0\0\0\0\0\0\0", 8)},
+      {"\"V\"=dword:0000000a", std::string("\x0a\0\0\0", 4)},
+      {"\"V\"=dword:DEADBEEF", "\xef\xbe\xad\xde"},
+      {"\"V\"=hex:31,00,\\\n  32,00,\\\n  33,00", std::string("1\0" "2\0" "3\0", 6)},
+      {"\"V\"=hex(7):61,00,00,00,\\\r\n  62,00", std::string("a\0\0\0b\0", 6)},
+  };
+  for (const Case& c : cases) {
+    const Result r = Lookup(File("[Software\\\\K] 1\n" + c.line + "\n"), u"Software\\K", u"V");
+    EXPECT_EQ(r.query, kSuccess) << c.line;
+    EXPECT_EQ(r.data, c.bytes) << c.line;
+  }
+}
+
+TEST(WineRegistryTest, DecodesEscapesInNamesAndText) {
+  struct Case {
+    std::string escaped;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {R"(C:\\Program Files\\Java)", u"C:\\Program Files\\Java"},
+      {R"(say \"hi\")", u"say \"hi\""},
+      {R"(\n\r\t\a\b\e\f\v)", u"\n\r\t\a\b\x1B\f\v"},
+      {R"(\xe4\x20ac)", u"\u00E4\u20AC"},
+      {R"(\x00f6a)", u"\u00F6a"},        // padded to four digits before a hex digit
+      {R"(\xd83d\xde00)", u"\U0001F600"},  // a pair, escaped unit by unit
+      {R"(a\0001)", std::u16string(u"a\0" u"1", 3)},
+      {R"(\1x\12\0123)", u"\x01x\x0A\x0A" u"3"},  // octal takes three digits at most
+      {R"(\q\])", u"q]"},                        // any other escaped character stands for itself
+      {"J\xC3\xA4va\xE2\x82\xAC", u"J\u00E4va\u20AC"},
+      {"bad\xFFutf8", u"bad\uFFFDutf8"},
+  };
+  for (const Case& c : cases) {
+    const Result text = Lookup(File("[K] 1\n\"V\"=\"" + c.escaped + "\"\n"), u"K", u"V");
+    EXPECT_EQ(text.data, Units(c.text)) << c.escaped;
+    // The same escapes in a value name and in a key path.
+    const Result named = Lookup(File("[K] 1\n\"" + c.escaped + "\"=\"x\"\n"), u"K", c.text);
+    EXPECT_EQ(named.data, Units(u"x")) << c.escaped;
+    if (c.text.find(u'\\') == std::u16string::npos && c.text.find(u'\0') == std::u16string::npos) {
+      const Result keyed = Lookup(File("[K\\\\" + c.escaped + "] 1\n\"V\"=\"x\"\n"), u"K\\" + c.text, u"V");
+      EXPECT_EQ(keyed.data, Units(u"x")) << c.escaped;
+    }
+  }
+}
+
+TEST(WineRegistryTest, MatchesKeysAndNamesWithoutRegardToCase) {
+  const std::string file = File(
+      "[Software\\\\JavaSoft\\\\Java Development Kit\\\\1.6\\xe4] 1\n\"JAVAHOME\"=\"C:\\\\jdk\"\n");
+  const Result r = Lookup(file, u"SOFTWARE\\javasoft\\JAVA DEVELOPMENT KIT\\1.6\u00C4", u"JavaHome");
+  EXPECT_EQ(r.query, kSuccess);
+  EXPECT_EQ(r.data, Units(u"C:\\jdk"));
+}
+
+TEST(WineRegistryTest, OpensKeysThatOnlyHaveSubkeysAndIgnoresEmptyComponents) {
+  const std::string file = File("[A\\\\B\\\\C] 1\n\"V\"=\"c\"\n");
+  EXPECT_EQ(Lookup(file, u"A\\B", u"V").open, kSuccess);
+  EXPECT_EQ(Lookup(file, u"A\\B", u"V").query, kFileNotFound);
+  EXPECT_EQ(Lookup(file, u"A\\\\B\\C\\", u"V").data, Units(u"c"));
+  EXPECT_EQ(Lookup(file, u"A\\B\\CD", u"V").open, kFileNotFound);
+  EXPECT_EQ(Lookup(file, u"A\\BC", u"V").open, kFileNotFound);
+  EXPECT_EQ(Lookup(file, u"A\\B\\C", u"W").query, kFileNotFound);
+}
+
+TEST(WineRegistryTest, TheLastOfRepeatedKeysAndValuesWins) {
+  const std::string file = File(
+      "[K] 1\n\"V\"=\"first\"\n\"V\"=\"second\"\n\n[Other] 1\n\"V\"=\"other\"\n"
+      "[k] 2\n\"v\"=\"third\"\n\"V\"=broken\n");
+  EXPECT_EQ(Lookup(file, u"K", u"V").data, Units(u"third"));
+}
+
+TEST(WineRegistryTest, ReadsTheDefaultValueByTheEmptyName) {
+  const std::string file = File("[K] 1\n@=\"default\"\n\"\"=\"quoted\"\n");
+  EXPECT_EQ(Lookup(file, u"K", u"").data, Units(u"quoted"));
+  EXPECT_EQ(Lookup(File("[K] 1\n@=\"default\"\n"), u"K", u"").data, Units(u"default"));
+}
+
+TEST(WineRegistryTest, FailsDataLargerThanTheCapacity) {
+  const std::string fits(8190, 'x');  // 8190 units and a NUL: 16382 bytes
+  const Result whole = Lookup(File("[K] 1\n\"V\"=\"" + fits + "\"\n"), u"K", u"V");
+  EXPECT_EQ(whole.query, kSuccess);
+  EXPECT_EQ(whole.size, 16382u);
+  const Result over = Lookup(File("[K] 1\n\"V\"=\"" + fits + "x\"\n"), u"K", u"V");
+  EXPECT_EQ(over.query, kMoreData);
+  EXPECT_EQ(over.size, 16384u);
+  // A line far longer than the reader's buffer: too much data, and the file still serves.
+  const std::string huge(200000, 'y');
+  const std::string file =
+      File("[K] 1\n\"V\"=\"" + huge + "\"\n\"W\"=\"w\"\n[L] 1\n\"V\"=\"after\"\n");
+  EXPECT_EQ(Lookup(file, u"K", u"V").query, kMoreData);
+  EXPECT_EQ(Lookup(file, u"K", u"W").data, Units(u"w"));
+  EXPECT_EQ(Lookup(file, u"L", u"V").data, Units(u"after"));
+}
+
+TEST(WineRegistryTest, SkipsWhatDoesNotParseAndServesTheRest) {
+  const std::string file = File(
+      "[Broken\\\\Key\n\"V\"=\"in a broken key\"\n"
+      "[K] 1\n"
+      "\"A\"=\"unterminated\n"
+      "\"B\"=\"bad \\x escape\"\n"
+      "\"C\"=hex:zz,01\n"
+      "\"D\"=hex:01,02,\\\n"
+      "[L] 1\n"
+      "\"E\"=dword:\n"
+      "\"F\"=weird:00\n"
+      "\"G\n"
+      "#option\n"
+      ";; comment [K]\n"
+      "\x01\x02\xff\xfe binary\n"
+      "\"V\"=\"value with [brackets]\\n[K] inside\"\n"
+      "[K] 2\n"
+      "\"W\"=\"w\"");  // no line break at the end of the file
+  for (std::u16string_view name : {u"A", u"B", u"C", u"D", u"E", u"F", u"G"})
+    EXPECT_EQ(Lookup(file, u"K", name).query, kFileNotFound) << std::string(name.begin(), name.end());
+  EXPECT_EQ(Lookup(file, u"Broken\\Key", u"V").open, kFileNotFound);
+  EXPECT_EQ(Lookup(file, u"L", u"V").data, Units(u"value with [brackets]\n[K] inside"));
+  EXPECT_EQ(Lookup(file, u"K", u"W").data, Units(u"w"));
+}
+
+TEST(WineRegistryTest, ReadsNothingFromAFileThatIsNotARegistry) {
+  EXPECT_EQ(Lookup("", u"K", u"V").open, kFileNotFound);
+  EXPECT_EQ(Lookup("REGEDIT4\n[K]\n\"V\"=\"x\"\n", u"K", u"V").open, kFileNotFound);
+  EXPECT_EQ(Lookup(std::string(100000, '\0') + "\n[K] 1\n\"V\"=\"x\"\n", u"K", u"V").open,
+            kFileNotFound);
+  EXPECT_EQ(Lookup("WINE REGISTRY Version 2\n[K] 1\n\"V\"=\"x\"\n", u"K", u"V").data, Units(u"x"));
+}
+
+TEST(WineRegistryTest, FindsKeysAcrossTheReadersBuffer) {
+  // Enough keys before the one asked for that its line straddles several refills.
+  std::string keys;
+  for (int i = 0; i < 5000; ++i) keys += "[Software\\\\Classes\\\\K" + std::to_string(i) + "] 1\n\"V\"=\"" + std::to_string(i) + "\"\n";
+  const std::string file = File(keys + "[Software\\\\JavaSoft] 1\n\"V\"=hex:01,\\\n  02\n");
+  EXPECT_EQ(Lookup(file, u"Software\\JavaSoft", u"V").data, "\x01\x02");
+  EXPECT_EQ(Lookup(file, u"Software\\Classes\\K4321", u"V").data, Units(u"4321"));
+}
+
+}  // namespace
+}  // namespace host::wine_registry

@@ -1,0 +1,10 @@
+// The entry point: "-v" as the first argument turns the trace on; everything else is ignored.
+#include "host/host.h"
+#include "main/locate_jvm.h"
+#include "main/trace.h"
+
+int LocateJvmMain(int argc, const char16_t* const* argv) {
+  if (argc > 1 && std::u16string_view(argv[1]) == u"-v") g_verbose = true;
+  LocateJvm();  // the answer is the exit status; the path itself is not printed
+  return 0;
+}
