@@ -24,6 +24,15 @@ constexpr char kHeader[] = "WINE REGISTRY Version 2";
 struct Key {
   int fd = -1;
   std::u16string target;  // the key path, case-folded, with empty components removed
+  // The target as Wine writes it in a key line, letters in lower case, and 0x20 where a letter
+  // stands; empty when the target holds characters that Wine escapes other than backslashes.
+  std::string written;
+  // The same, eight bytes a word, with the letter bits and which bytes count in each word.
+  static constexpr std::size_t kMaxWords = 32;
+  std::size_t word_count = 0;
+  std::uint64_t words[kMaxWords];
+  std::uint64_t word_letter_bits[kMaxWords];
+  std::uint64_t word_valid[kMaxWords];
   off_t first_section = -1;  // where the values of the first section of the key begin
 
   // The reader: buffer[begin, end) is unread, and buffer[0] lies at file offset buffer_offset.
@@ -136,29 +145,6 @@ bool ReadLine(Key& key, std::string_view* line, bool* cut) {
   key.begin = key.end;
   key.at_line_start = true;
   return true;
-}
-
-// Moves the cursor to the next line that starts with '['. False at the end of the file.
-bool FindKeyLine(Key& key) {
-  if (key.skip_line) DropRestOfLine(key);
-  for (;;) {
-    if (key.begin == key.end && !Refill(key)) return false;
-    if (key.at_line_start && key.buffer[key.begin] == '[') return true;
-    std::size_t from = key.begin + 1;
-    for (;;) {
-      const void* bracket = std::memchr(key.buffer + from, '[', key.end - from);
-      if (bracket == nullptr) break;
-      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(bracket) - key.buffer);
-      if (key.buffer[at - 1] == '\n') {
-        key.begin = at;
-        key.at_line_start = true;
-        return true;
-      }
-      from = at + 1;
-    }
-    key.at_line_start = key.buffer[key.end - 1] == '\n';
-    key.begin = key.end;
-  }
 }
 
 // ---- Escaped text ----------------------------------------------------------------------------
@@ -288,12 +274,103 @@ Match MatchKeyLine(std::string_view line, const std::u16string& target) {
   }
 }
 
+// How Wine would write `target` in a key line: separators doubled, nothing else escaped.
+void PrepareQuickMatch(Key& key) {
+  for (char16_t unit : key.target) {
+    if (unit < 0x20 || unit > 0x7E || unit == u'[' || unit == u']') {
+      key.written.clear();
+      return;
+    }
+    key.written.push_back(static_cast<char>(unit >= u'A' && unit <= u'Z' ? unit | 0x20 : unit));
+    if (unit == u'\\') key.written.push_back('\\');
+  }
+  if (key.written.size() > 8 * Key::kMaxWords) {
+    key.written.clear();
+    return;
+  }
+  for (std::size_t i = 0; i < key.written.size(); i += 8) {
+    std::uint64_t word = 0, letters = 0, valid = 0;
+    for (std::size_t j = 0; j < 8 && i + j < key.written.size(); ++j) {
+      const auto byte = static_cast<unsigned char>(key.written[i + j]);
+      word |= std::uint64_t{byte} << (8 * j);
+      if (byte >= 'a' && byte <= 'z') letters |= std::uint64_t{0x20} << (8 * j);
+      valid |= std::uint64_t{0xFF} << (8 * j);
+    }
+    key.words[key.word_count] = word;
+    key.word_letter_bits[key.word_count] = letters;
+    key.word_valid[key.word_count] = valid;
+    ++key.word_count;
+  }
+}
+
+// Whether the key line whose path starts at `path` (with at least written.size() + 1 bytes
+// readable there) is certainly not the target. Most lines of a registry differ from it within
+// the first few bytes, so they are compared as written, eight bytes at a time; anything written
+// another way (an escape, a doubled separator, a non-ASCII byte) is left to MatchKeyLine.
+bool CertainlyOther(const Key& key, const char* path) {
+  const std::size_t size = key.written.size();
+  std::size_t i = size;
+  for (std::size_t w = 0; w < key.word_count; ++w) {
+    std::uint64_t line;
+    std::memcpy(&line, path + 8 * w, 8);  // may read past the line, never past the buffer
+    const std::uint64_t difference =
+        ((line | key.word_letter_bits[w]) ^ key.words[w]) & key.word_valid[w];
+    if (difference != 0) {
+      i = 8 * w + static_cast<std::size_t>(__builtin_ctzll(difference)) / 8;  // lowest byte first
+      break;
+    }
+  }
+  const char c = path[i];
+  if (i == size) return c != ']' && c != '\\';  // a longer name, not the key or below it
+  // A byte in place of a separator may end the line, and one after a backslash is an escape.
+  return key.written[i] != '\\' && c != '\\' && static_cast<unsigned char>(c) < 0x80;
+}
+
+// Moves the cursor to the next line that starts with '[' and may be a line of the key: lines
+// that are certainly of other keys are passed over here, in one tight loop. False at the end.
+bool FindKeyLine(Key& key) {
+  if (key.skip_line) DropRestOfLine(key);
+  // Eight bytes of slack, since CertainlyOther reads whole words.
+  const std::size_t look = key.written.empty() ? 0 : 8 * key.word_count + 2;
+  for (;;) {
+    if (key.begin == key.end && !Refill(key)) return false;
+    if (key.at_line_start && key.buffer[key.begin] == '[') return true;
+    std::size_t from = key.begin + 1;
+    for (;;) {
+      const void* bracket = std::memchr(key.buffer + from, '[', key.end - from);
+      if (bracket == nullptr) break;
+      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(bracket) - key.buffer);
+      from = at + 1;
+      if (key.buffer[at - 1] != '\n') continue;
+      if (look != 0 && key.end - at >= look && CertainlyOther(key, key.buffer + at + 1)) continue;
+      key.begin = at;
+      key.at_line_start = true;
+      return true;
+    }
+    key.at_line_start = key.buffer[key.end - 1] == '\n';
+    key.begin = key.end;
+  }
+}
+
+// Whether `count` bytes from the cursor are in the buffer, reading more if need be.
+bool Available(Key& key, std::size_t count) {
+  while (key.end - key.begin < count)
+    if (!Refill(key)) return false;
+  return true;
+}
+
 // Moves to the next section of the key, just past its key line. A descendant seen on the way
 // sets *below.
 bool FindSection(Key& key, bool* below) {
   std::string_view line;
   bool cut;
   while (FindKeyLine(key)) {
+    if (!key.written.empty() && Available(key, 8 * key.word_count + 2) &&
+        CertainlyOther(key, key.buffer + key.begin + 1)) {
+      ++key.begin;
+      key.at_line_start = false;
+      continue;
+    }
     if (!ReadLine(key, &line, &cut) || cut) continue;
     const Match match = MatchKeyLine(line, key.target);
     if (match == Match::kExact) return true;
@@ -435,6 +512,7 @@ long OpenKey(int fd, std::u16string_view path, Key** opened) {
   }
   key->fd = fd;
   key->target = NormalizeKeyPath(path);
+  PrepareQuickMatch(*key);
 
   // A file that does not start as Wine's do is not loaded at all.
   std::string_view line;
