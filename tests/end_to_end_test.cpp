@@ -26,7 +26,8 @@ class JavaHomeTest : public ::testing::Test {
 
   // Runs the tool with only the given environment (no Wine prefix) and checks that it wrote
   // nothing to standard output.
-  test::Outcome Tool(std::vector<std::string> arguments, std::vector<std::string> environment = {}) {
+  test::Outcome Tool(std::vector<std::string> arguments,
+                     std::vector<std::string> environment = {}) {
     test::Outcome outcome = test::Execute(LOCATE_JVM_BINARY, {arguments, environment});
     EXPECT_EQ(outcome.out, "");
     EXPECT_FALSE(outcome.timed_out);
@@ -64,7 +65,9 @@ TEST_F(JavaHomeTest, ProbesTheCandidatesInOrderAndStopsAtTheFirst) {
       {"client", {kClient, kBinClient}, {{kServer, false}, {kClient, true}}},
       {"bin-client", {kBinClient}, {{kServer, false}, {kClient, false}, {kBinClient, true}}},
       // A server library directly under bin is not a candidate.
-      {"bin-server", {"\\bin\\server\\jvm.dll"}, {{kServer, false}, {kClient, false}, {kBinClient, false}}},
+      {"bin-server",
+       {"\\bin\\server\\jvm.dll"},
+       {{kServer, false}, {kClient, false}, {kBinClient, false}}},
   };
   for (const Case& c : cases) {
     const std::string home = Home(c.name, c.present);
@@ -85,11 +88,12 @@ TEST_F(JavaHomeTest, ProbesTheCandidatesInOrderAndStopsAtTheFirst) {
 TEST_F(JavaHomeTest, UsesTheValueExactlyAsSet) {
   // Each home name is also a directory holding the server library, so only an unchanged value
   // finds it: blanks, quotes, separators, format directives and bytes that are not UTF-8.
-  for (const std::string name :
-       {"trailing blank ", " leading", "\"quoted\"", "%s%n%d%x", "\xFF\xFE not utf-8", "J\xC3\xA4va"}) {
+  for (const std::string name : {"trailing blank ", " leading", "\"quoted\"", "%s%n%d%x",
+                                 "\xFF\xFE not utf-8", "J\xC3\xA4va"}) {
     const std::string home = Home(name, {kServer});
     const test::Outcome outcome = Tool({"-v"}, {"JAVA_HOME=" + home});
-    EXPECT_EQ(outcome.err, "Looking in JAVA_HOME '" + home + "'\n" + Tried(home + kServer, true)) << name;
+    EXPECT_EQ(outcome.err, "Looking in JAVA_HOME '" + home + "'\n" + Tried(home + kServer, true))
+        << name;
     EXPECT_EQ(outcome.status, 0) << name;
   }
   // A home ending in a backslash gets no second one; one ending in a slash gets one after it.
@@ -97,7 +101,8 @@ TEST_F(JavaHomeTest, UsesTheValueExactlyAsSet) {
   const test::Outcome backslash = Tool({"-v"}, {"JAVA_HOME=" + home + "\\"});
   EXPECT_EQ(backslash.err, "Looking in JAVA_HOME '" + home + "\\'\n" + Tried(home + kServer, true));
   const test::Outcome slash = Tool({"-v"}, {"JAVA_HOME=" + home + "/"});
-  EXPECT_EQ(slash.err, "Looking in JAVA_HOME '" + home + "/'\n" + Tried(home + "/" + kServer, true));
+  EXPECT_EQ(slash.err,
+            "Looking in JAVA_HOME '" + home + "/'\n" + Tried(home + "/" + kServer, true));
   // A home that does not exist, and one given in quotes around a real home.
   const test::Outcome missing = Tool({"-v"}, {"JAVA_HOME=" + home + "/nothing"});
   EXPECT_EQ(missing.err, "Looking in JAVA_HOME '" + home + "/nothing'\n" +
@@ -144,7 +149,8 @@ TEST_F(JavaHomeTest, HandlesAVeryLongValue) {
   const test::Outcome outcome = Tool({"-v"}, {"JAVA_HOME=" + home});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "Looking in JAVA_HOME '" + home + "'\n" + Tried(home + kServer, false) +
-                             Tried(home + kClient, false) + Tried(home + kBinClient, false) + kFailure);
+                             Tried(home + kClient, false) + Tried(home + kBinClient, false) +
+                             kFailure);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ TEST(FaultTest, AStandardErrorThatCannotBeWrittenChangesNothing) {
   test::WriteFile(dir.path() / "home/jre/bin/server/jvm.dll");
   const std::string found = "JAVA_HOME=" + dir.str() + "/home";
   const std::string missing = "JAVA_HOME=" + dir.str() + "/nothing";
-  for (test::StandardError mode :
-       {test::StandardError::kClosed, test::StandardError::kFullDevice, test::StandardError::kReaderGone}) {
+  for (test::StandardError mode : {test::StandardError::kClosed, test::StandardError::kFullDevice,
+                                   test::StandardError::kReaderGone}) {
     for (const auto& [environment, status] : {std::pair{found, 0}, std::pair{missing, 1}}) {
       for (const std::vector<std::string>& arguments : {std::vector<std::string>{}, {"-v"}}) {
         test::Run run{arguments, {environment}};

@@ -17,7 +17,8 @@ const char kRegistryHeader[] =
     "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n";
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "locate-jvm-test-XXXXXX").string();
+  std::string pattern =
+      (std::filesystem::temp_directory_path() / "locate-jvm-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
@@ -47,8 +48,10 @@ namespace {
 void ReadInto(int fd, std::string* into, bool* open) {
   char chunk[65536];
   const ssize_t got = read(fd, chunk, sizeof chunk);
-  if (got > 0) into->append(chunk, static_cast<std::size_t>(got));
-  else if (got == 0 || errno != EINTR) *open = false;
+  if (got > 0)
+    into->append(chunk, static_cast<std::size_t>(got));
+  else if (got == 0 || errno != EINTR)
+    *open = false;
 }
 
 }  // namespace
@@ -73,8 +76,12 @@ Outcome Execute(const std::string& program, const Run& run) {
     dup2(out_pipe[1], STDOUT_FILENO);
     switch (run.standard_error) {
       case StandardError::kPipe:
-      case StandardError::kReaderGone: dup2(err_pipe[1], STDERR_FILENO); break;
-      case StandardError::kClosed: close(STDERR_FILENO); break;
+      case StandardError::kReaderGone:
+        dup2(err_pipe[1], STDERR_FILENO);
+        break;
+      case StandardError::kClosed:
+        close(STDERR_FILENO);
+        break;
       case StandardError::kFullDevice: {
         const int full = open("/dev/full", O_WRONLY);
         dup2(full, STDERR_FILENO);
@@ -90,7 +97,8 @@ Outcome Execute(const std::string& program, const Run& run) {
   }
   close(out_pipe[1]);
   close(err_pipe[1]);
-  if (run.standard_error != StandardError::kReaderGone && run.standard_error != StandardError::kPipe)
+  if (run.standard_error != StandardError::kReaderGone &&
+      run.standard_error != StandardError::kPipe)
     close(err_pipe[0]);
 
   Outcome outcome;
@@ -105,7 +113,8 @@ Outcome Execute(const std::string& program, const Run& run) {
       kill(child, SIGKILL);
       break;
     }
-    pollfd fds[2] = {{out_open ? out_pipe[0] : -1, POLLIN, 0}, {err_open ? err_pipe[0] : -1, POLLIN, 0}};
+    pollfd fds[2] = {{out_open ? out_pipe[0] : -1, POLLIN, 0},
+                     {err_open ? err_pipe[0] : -1, POLLIN, 0}};
     if (poll(fds, 2, static_cast<int>(left.count())) < 0) continue;
     if (fds[0].revents) ReadInto(out_pipe[0], &outcome.out, &out_open);
     if (fds[1].revents) ReadInto(err_pipe[0], &outcome.err, &err_open);
@@ -114,8 +123,10 @@ Outcome Execute(const std::string& program, const Run& run) {
   if (run.standard_error == StandardError::kPipe) close(err_pipe[0]);
   int status = 0;
   waitpid(child, &status, 0);
-  if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) outcome.status = 128 + WTERMSIG(status);
+  if (WIFEXITED(status))
+    outcome.status = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status))
+    outcome.status = 128 + WTERMSIG(status);
   return outcome;
 }
 

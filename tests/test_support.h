@@ -40,9 +40,9 @@ struct Run {
 };
 
 struct Outcome {
-  int status = -1;      // exit status, or 128 + signal
-  std::string out;      // standard output
-  std::string err;      // standard error (kPipe only)
+  int status = -1;  // exit status, or 128 + signal
+  std::string out;  // standard output
+  std::string err;  // standard error (kPipe only)
   bool timed_out = false;
 };
 

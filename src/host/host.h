@@ -33,7 +33,7 @@ bool PathExists(const std::u16string& path);
 void WriteStandardError(std::u16string_view text);
 
 // Ends the process with `status` through the normal exit path (static objects are destroyed).
-[[noreturn]] void ExitProcess(int status);
+[[noreturn]] void ExitWithStatus(int status);
 
 // The registry under HKEY_LOCAL_MACHINE. Results are Win32 error codes: 0 is success.
 using RegistryKey = void*;

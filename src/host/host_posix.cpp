@@ -51,11 +51,17 @@ char16_t* AllocateUnits(std::size_t count) {
   return static_cast<char16_t*>(std::malloc(count * sizeof(char16_t)));
 }
 
-void ReleaseUnits(char16_t* units) { std::free(units); }
+void ReleaseUnits(char16_t* units) {
+  std::free(units);
+}
 
-void FailAllocationsFrom(std::size_t count) { g_failing_allocation = count; }
+void FailAllocationsFrom(std::size_t count) {
+  g_failing_allocation = count;
+}
 
-bool PathExists(const std::u16string& path) { return WinePathExists(path); }
+bool PathExists(const std::u16string& path) {
+  return WinePathExists(path);
+}
 
 void WriteStandardError(std::u16string_view text) {
   // A reader that has gone must not kill the search: a failed write is ignored like any other.
@@ -77,7 +83,9 @@ void WriteStandardError(std::u16string_view text) {
   }
 }
 
-void ExitProcess(int status) { std::exit(status); }
+void ExitWithStatus(int status) {
+  std::exit(status);
+}
 
 long OpenRegistryKey(const std::u16string& path, RegistryKey* key) {
   *key = nullptr;

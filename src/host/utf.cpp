@@ -6,7 +6,9 @@ namespace host {
 
 namespace {
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
 
 }  // namespace
 
@@ -68,8 +70,8 @@ std::size_t EncodeUtf8(std::u16string_view* text, LoneSurrogates lone, char* out
   const std::u16string_view in = *text;
   while (used < in.size() && capacity - written >= 4) {
     char32_t code_point = in[used++];
-    if (code_point >= 0xD800 && code_point <= 0xDBFF && used < in.size() &&
-        in[used] >= 0xDC00 && in[used] <= 0xDFFF) {
+    if (code_point >= 0xD800 && code_point <= 0xDBFF && used < in.size() && in[used] >= 0xDC00 &&
+        in[used] <= 0xDFFF) {
       code_point = 0x10000 + ((code_point - 0xD800) << 10) + (in[used++] - 0xDC00);
     } else if (code_point >= 0xD800 && code_point <= 0xDFFF) {
       if (lone == LoneSurrogates::kRestoreBytes && code_point >= 0xDC80 && code_point <= 0xDCFF) {

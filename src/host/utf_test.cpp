@@ -16,9 +16,9 @@ TEST(Utf8Test, DecodesValidTextAndEscapesEveryOtherByte) {
       {"\xE2\x82\xAC", u"\u20AC"},
       {"\xF0\x9F\x98\x80", u"\U0001F600"},
       {"a\xFFz", u"a\xDCFFz"},
-      {"\xC3", u"\xDCC3"},                          // cut short
-      {"\xC0\xAF", u"\xDCC0\xDCAF"},                // overlong
-      {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},      // an encoded surrogate
+      {"\xC3", u"\xDCC3"},                                // cut short
+      {"\xC0\xAF", u"\xDCC0\xDCAF"},                      // overlong
+      {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},            // an encoded surrogate
       {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},  // above U+10FFFF
       {"\x80", u"\xDC80"},
   };
@@ -43,7 +43,8 @@ TEST(Utf8Test, EncodesInChunksWithoutSplittingACharacter) {
   const std::u16string text = u"ab\U0001F600\u20AC";
   std::u16string_view rest = text;
   char out[5];
-  EXPECT_EQ(EncodeUtf8(&rest, LoneSurrogates::kReplace, out, sizeof out), 2u);  // no room for 4 more
+  EXPECT_EQ(EncodeUtf8(&rest, LoneSurrogates::kReplace, out, sizeof out),
+            2u);  // no room for 4 more
   EXPECT_EQ(rest.size(), 3u);
   EXPECT_EQ(EncodeUtf8(&rest, LoneSurrogates::kReplace, out, sizeof out), 4u);
   EXPECT_EQ(EncodeUtf8(&rest, LoneSurrogates::kReplace, out, sizeof out), 3u);
@@ -52,8 +53,9 @@ TEST(Utf8Test, EncodesInChunksWithoutSplittingACharacter) {
 
 TEST(FoldCaseTest, FoldsBothCasesOntoOne) {
   const std::pair<char16_t, char16_t> same[] = {
-      {u'a', u'A'}, {u'z', u'Z'}, {u'\u00E4', u'\u00C4'}, {u'\u00FE', u'\u00DE'}, {u'\u00FF', u'\u0178'},
-      {u'\u0101', u'\u0100'}, {u'\u013A', u'\u0139'}, {u'\u017E', u'\u017D'}, {u'\u03B1', u'\u0391'},
+      {u'a', u'A'},           {u'z', u'Z'},           {u'\u00E4', u'\u00C4'},
+      {u'\u00FE', u'\u00DE'}, {u'\u00FF', u'\u0178'}, {u'\u0101', u'\u0100'},
+      {u'\u013A', u'\u0139'}, {u'\u017E', u'\u017D'}, {u'\u03B1', u'\u0391'},
       {u'\u0434', u'\u0414'}, {u'\u0451', u'\u0401'},
   };
   for (auto [small, capital] : same) EXPECT_EQ(FoldCase(small), FoldCase(capital)) << int(small);

@@ -17,7 +17,9 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
-bool IsSeparator(char16_t unit) { return unit == u'\\' || unit == u'/'; }
+bool IsSeparator(char16_t unit) {
+  return unit == u'\\' || unit == u'/';
+}
 
 bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;

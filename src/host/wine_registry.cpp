@@ -51,7 +51,9 @@ namespace {
 
 // ---- Reading the file ------------------------------------------------------------------------
 
-off_t Position(const Key& key) { return key.buffer_offset + static_cast<off_t>(key.begin); }
+off_t Position(const Key& key) {
+  return key.buffer_offset + static_cast<off_t>(key.begin);
+}
 
 // Moves the unread bytes to the front and fills the rest of the buffer. False when no byte came.
 bool Refill(Key& key) {
@@ -117,7 +119,8 @@ bool ReadLine(Key& key, std::string_view* line, bool* cut) {
   for (;;) {
     const void* newline = std::memchr(key.buffer + searched, '\n', key.end - searched);
     if (newline != nullptr) {
-      const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(newline) - key.buffer);
+      const std::size_t stop =
+          static_cast<std::size_t>(static_cast<const char*>(newline) - key.buffer);
       std::size_t length = stop - key.begin;
       if (length > 0 && key.buffer[key.begin + length - 1] == '\r') --length;
       *line = std::string_view(key.buffer + key.begin, length);
@@ -180,8 +183,8 @@ struct EscapedText {
     if (c == '\\') return Escape();
     if (static_cast<unsigned char>(c) < 0x80) return static_cast<unsigned char>(c);
     char32_t code_point;
-    const std::size_t length =
-        DecodeUtf8Sequence(std::string_view(p - 1, static_cast<std::size_t>(end - p + 1)), &code_point);
+    const std::size_t length = DecodeUtf8Sequence(
+        std::string_view(p - 1, static_cast<std::size_t>(end - p + 1)), &code_point);
     if (length == 0) return 0xFFFD;
     p += length - 1;
     if (code_point < 0x10000) return static_cast<int>(code_point);
@@ -194,18 +197,27 @@ struct EscapedText {
     if (p == end) return kBroken;
     const char c = *p++;
     switch (c) {
-      case 'n': return '\n';
-      case 'r': return '\r';
-      case 't': return '\t';
-      case 'a': return '\a';
-      case 'b': return '\b';
-      case 'e': return 0x1B;
-      case 'f': return '\f';
-      case 'v': return '\v';
+      case 'n':
+        return '\n';
+      case 'r':
+        return '\r';
+      case 't':
+        return '\t';
+      case 'a':
+        return '\a';
+      case 'b':
+        return '\b';
+      case 'e':
+        return 0x1B;
+      case 'f':
+        return '\f';
+      case 'v':
+        return '\v';
       case 'x': {
         int value = 0;
         int digits = 0;
-        while (digits < 4 && p != end && HexValue(*p) >= 0) value = value * 16 + HexValue(*p++), ++digits;
+        while (digits < 4 && p != end && HexValue(*p) >= 0)
+          value = value * 16 + HexValue(*p++), ++digits;
         return digits == 0 ? kBroken : value;
       }
       default:
@@ -339,7 +351,8 @@ bool FindKeyLine(Key& key) {
     for (;;) {
       const void* bracket = std::memchr(key.buffer + from, '[', key.end - from);
       if (bracket == nullptr) break;
-      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(bracket) - key.buffer);
+      const std::size_t at =
+          static_cast<std::size_t>(static_cast<const char*>(bracket) - key.buffer);
       from = at + 1;
       if (key.buffer[at - 1] != '\n') continue;
       if (look != 0 && key.end - at >= look && CertainlyOther(key, key.buffer + at + 1)) continue;
@@ -451,8 +464,10 @@ bool ParseHex(Key& key, std::string_view data, Sink& sink) {
       sink.Put(static_cast<std::uint8_t>(value));
       skip_blanks();
       if (i == data.size()) return true;
-      if (data[i] == ',') ++i;
-      else if (data[i] != '\\') return false;
+      if (data[i] == ',')
+        ++i;
+      else if (data[i] != '\\')
+        return false;
     }
     // A continuation: nothing may follow the backslash, and the next line must not be a key.
     ++i;
@@ -547,7 +562,8 @@ long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uin
       bool cut;
       ReadLine(*key, &line, &cut);
       std::string_view value_data;
-      if (line.empty() || (line[0] != '"' && line[0] != '@') || !NamesValue(line, folded, &value_data))
+      if (line.empty() || (line[0] != '"' && line[0] != '@') ||
+          !NamesValue(line, folded, &value_data))
         continue;
       if (cut) {
         // A value line longer than the buffer holds more data than any query takes.

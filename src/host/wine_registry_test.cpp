@@ -27,18 +27,22 @@ Result Lookup(const std::string& contents, std::u16string_view key_path, std::u1
   if (result.open != kSuccess) return result;
   std::string buffer(16384, '\0');
   result.size = capacity;
-  result.query = QueryValue(key, name, reinterpret_cast<std::uint8_t*>(buffer.data()), &result.size);
+  result.query =
+      QueryValue(key, name, reinterpret_cast<std::uint8_t*>(buffer.data()), &result.size);
   if (result.query == kSuccess) result.data = buffer.substr(0, result.size);
   CloseKey(key);
   return result;
 }
 
-std::string File(const std::string& keys) { return test::kRegistryHeader + keys; }
+std::string File(const std::string& keys) {
+  return test::kRegistryHeader + keys;
+}
 
 // The bytes of a REG_SZ: UTF-16LE units and a NUL unit.
 std::string Units(std::u16string_view text) {
   std::string bytes;
-  for (char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  for (char16_t unit : text)
+    bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
   return bytes + std::string(2, '\0');
 }
 
@@ -58,7 +62,10 @@ TEST(WineRegistryTest, ReadsTheDataFormsAsBytes) {
       {"\"V\"=hex(b):0a,00,00,00,00,00,00,00", std::string("\x0a\0\0\0\0\0\0\0", 8)},
       {"\"V\"=dword:0000000a", std::string("\x0a\0\0\0", 4)},
       {"\"V\"=dword:DEADBEEF", "\xef\xbe\xad\xde"},
-      {"\"V\"=hex:31,00,\\\n  32,00,\\\n  33,00", std::string("1\0" "2\0" "3\0", 6)},
+      {"\"V\"=hex:31,00,\\\n  32,00,\\\n  33,00", std::string("1\0"
+                                                              "2\0"
+                                                              "3\0",
+                                                              6)},
       {"\"V\"=hex(7):61,00,00,00,\\\r\n  62,00", std::string("a\0\0\0b\0", 6)},
   };
   for (const Case& c : cases) {
@@ -78,11 +85,15 @@ TEST(WineRegistryTest, DecodesEscapesInNamesAndText) {
       {R"(say \"hi\")", u"say \"hi\""},
       {R"(\n\r\t\a\b\e\f\v)", u"\n\r\t\a\b\x1B\f\v"},
       {R"(\xe4\x20ac)", u"\u00E4\u20AC"},
-      {R"(\x00f6a)", u"\u00F6a"},        // padded to four digits before a hex digit
+      {R"(\x00f6a)", u"\u00F6a"},          // padded to four digits before a hex digit
       {R"(\xd83d\xde00)", u"\U0001F600"},  // a pair, escaped unit by unit
-      {R"(a\0001)", std::u16string(u"a\0" u"1", 3)},
-      {R"(\1x\12\0123)", u"\x01x\x0A\x0A" u"3"},  // octal takes three digits at most
-      {R"(\q\])", u"q]"},                        // any other escaped character stands for itself
+      {R"(a\0001)", std::u16string(u"a\0"
+                                   u"1",
+                                   3)},
+      {R"(\1x\12\0123)",
+       u"\x01x\x0A\x0A"
+       u"3"},              // octal takes three digits at most
+      {R"(\q\])", u"q]"},  // any other escaped character stands for itself
       {"J\xC3\xA4va\xE2\x82\xAC", u"J\u00E4va\u20AC"},
       {"bad\xFFutf8", u"bad\uFFFDutf8"},
   };
@@ -93,7 +104,8 @@ TEST(WineRegistryTest, DecodesEscapesInNamesAndText) {
     const Result named = Lookup(File("[K] 1\n\"" + c.escaped + "\"=\"x\"\n"), u"K", c.text);
     EXPECT_EQ(named.data, Units(u"x")) << c.escaped;
     if (c.text.find(u'\\') == std::u16string::npos && c.text.find(u'\0') == std::u16string::npos) {
-      const Result keyed = Lookup(File("[K\\\\" + c.escaped + "] 1\n\"V\"=\"x\"\n"), u"K\\" + c.text, u"V");
+      const Result keyed =
+          Lookup(File("[K\\\\" + c.escaped + "] 1\n\"V\"=\"x\"\n"), u"K\\" + c.text, u"V");
       EXPECT_EQ(keyed.data, Units(u"x")) << c.escaped;
     }
   }
@@ -102,7 +114,8 @@ TEST(WineRegistryTest, DecodesEscapesInNamesAndText) {
 TEST(WineRegistryTest, MatchesKeysAndNamesWithoutRegardToCase) {
   const std::string file = File(
       "[Software\\\\JavaSoft\\\\Java Development Kit\\\\1.6\\xe4] 1\n\"JAVAHOME\"=\"C:\\\\jdk\"\n");
-  const Result r = Lookup(file, u"SOFTWARE\\javasoft\\JAVA DEVELOPMENT KIT\\1.6\u00C4", u"JavaHome");
+  const Result r =
+      Lookup(file, u"SOFTWARE\\javasoft\\JAVA DEVELOPMENT KIT\\1.6\u00C4", u"JavaHome");
   EXPECT_EQ(r.query, kSuccess);
   EXPECT_EQ(r.data, Units(u"C:\\jdk"));
 }
@@ -166,7 +179,8 @@ TEST(WineRegistryTest, SkipsWhatDoesNotParseAndServesTheRest) {
       "[K] 2\n"
       "\"W\"=\"w\"");  // no line break at the end of the file
   for (std::u16string_view name : {u"A", u"B", u"C", u"D", u"E", u"F", u"G"})
-    EXPECT_EQ(Lookup(file, u"K", name).query, kFileNotFound) << std::string(name.begin(), name.end());
+    EXPECT_EQ(Lookup(file, u"K", name).query, kFileNotFound)
+        << std::string(name.begin(), name.end());
   EXPECT_EQ(Lookup(file, u"Broken\\Key", u"V").open, kFileNotFound);
   EXPECT_EQ(Lookup(file, u"L", u"V").data, Units(u"value with [brackets]\n[K] inside"));
   EXPECT_EQ(Lookup(file, u"K", u"W").data, Units(u"w"));
@@ -183,7 +197,9 @@ TEST(WineRegistryTest, ReadsNothingFromAFileThatIsNotARegistry) {
 TEST(WineRegistryTest, FindsKeysAcrossTheReadersBuffer) {
   // Enough keys before the one asked for that its line straddles several refills.
   std::string keys;
-  for (int i = 0; i < 5000; ++i) keys += "[Software\\\\Classes\\\\K" + std::to_string(i) + "] 1\n\"V\"=\"" + std::to_string(i) + "\"\n";
+  for (int i = 0; i < 5000; ++i)
+    keys += "[Software\\\\Classes\\\\K" + std::to_string(i) + "] 1\n\"V\"=\"" + std::to_string(i) +
+            "\"\n";
   const std::string file = File(keys + "[Software\\\\JavaSoft] 1\n\"V\"=hex:01,\\\n  02\n");
   EXPECT_EQ(Lookup(file, u"Software\\JavaSoft", u"V").data, "\x01\x02");
   EXPECT_EQ(Lookup(file, u"Software\\Classes\\K4321", u"V").data, Units(u"4321"));

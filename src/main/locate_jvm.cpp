@@ -14,7 +14,7 @@ constexpr char16_t kJreKey[] = u"SOFTWARE\\JavaSoft\\Java Runtime Environment";
 
 void FailAndExit(std::u16string_view message) {
   host::WriteStandardError(message);
-  host::ExitProcess(1);
+  host::ExitWithStatus(1);
 }
 
 std::u16string ReadEnvironmentVariable(const std::u16string& name) {

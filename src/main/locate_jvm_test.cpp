@@ -39,7 +39,8 @@ TEST(ReadEnvironmentVariableDeathTest, EndsTheProcessWhenNoBufferCanBeHad) {
         ReadEnvironmentVariable(u"LOCATE_JVM_TEST_VARIABLE");
       },
       ::testing::ExitedWithCode(1), "^Memory exhausted allocating space for value of JAVA_HOME$");
-  EXPECT_EQ(ReadEnvironmentVariable(u"LOCATE_JVM_TEST_VARIABLE"), u"C:\\Java");  // seam untouched here
+  EXPECT_EQ(ReadEnvironmentVariable(u"LOCATE_JVM_TEST_VARIABLE"),
+            u"C:\\Java");  // seam untouched here
   unsetenv("LOCATE_JVM_TEST_VARIABLE");
 }
 

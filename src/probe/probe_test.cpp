@@ -21,7 +21,8 @@ TEST(JoinPathTest, AddsOneBackslashOnlyWhereNeeded) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(JoinPath(c.base, c.tail), c.joined)
-        << std::string(c.base.begin(), c.base.end()) << " + " << std::string(c.tail.begin(), c.tail.end());
+        << std::string(c.base.begin(), c.base.end()) << " + "
+        << std::string(c.tail.begin(), c.tail.end());
   }
 }
 

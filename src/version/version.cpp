@@ -10,7 +10,9 @@ constexpr std::int32_t kLargestComponent = 2147483647;
 
 // Only the ASCII digits count: the superscripts and other Latin-1 digits separate, and so does
 // every unit above U+00FF, so that a version never depends on the locale or on Unicode tables.
-bool IsDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
+bool IsDigit(char16_t unit) {
+  return unit >= u'0' && unit <= u'9';
+}
 
 std::int32_t DigitRunValue(std::u16string_view run) {
   std::int64_t value = 0;

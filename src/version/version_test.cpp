@@ -30,11 +30,18 @@ TEST(VersionTest, ParsesAndComparesAgainstTheMinimum) {
       {u"1-5", {1, 5}, true},
       {u"-1.+6", {1, 6}, true},  // neither sign makes a number negative
       {u"1 6", {1, 6}, true},
-      {std::u16string(u"1\0" u"6", 3), {1, 6}, true},  // a NUL separates; it does not end the text
-      {u"1\u00B26", {1, 6}, true},                       // superscript two is no digit
+      {std::u16string(u"1\0"
+                      u"6",
+                      3),
+       {1, 6},
+       true},                       // a NUL separates; it does not end the text
+      {u"1\u00B26", {1, 6}, true},  // superscript two is no digit
       {u"1\u00BD5", {1, 5}, true},
-      {u"1\u0665" u"5", {1, 5}, true},  // nor is an Arabic-Indic digit
-      {u"1\uFF15", {1}, false},         // nor a full-width five
+      {u"1\u0665"
+       u"5",
+       {1, 5},
+       true},                    // nor is an Arabic-Indic digit
+      {u"1\uFF15", {1}, false},  // nor a full-width five
       {u"2147483647.0", {2147483647, 0}, true},
       {u"2147483648.0", {2147483647, 0}, true},
       {u"1.4.2147483648", {1, 4, 2147483647}, false},
@@ -76,6 +83,8 @@ TEST(VersionTest, ComparesComponentByComponentWithoutPadding) {
   }
 }
 
-TEST(VersionTest, MinimumIsOnePointFive) { EXPECT_EQ(kMinimumVersion, (VersionList{1, 5})); }
+TEST(VersionTest, MinimumIsOnePointFive) {
+  EXPECT_EQ(kMinimumVersion, (VersionList{1, 5}));
+}
 
 }  // namespace
