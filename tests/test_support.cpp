@@ -104,25 +104,31 @@ Outcome Execute(const std::string& program, const Run& run) {
   Outcome outcome;
   bool out_open = true;
   bool err_open = run.standard_error == StandardError::kPipe;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  // The run ends when the program exits, not when its pipes close: programs it leaves behind
+  // (Wine's server and services) may hold them open for long after.
+  int status = 0;
+  bool exited = false;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(run.timeout_seconds);
   while (out_open || err_open) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
+    if (!exited && waitpid(child, &status, WNOHANG) == child) exited = true;
+    if (!exited && std::chrono::steady_clock::now() > deadline) {
       outcome.timed_out = true;
       kill(child, SIGKILL);
       break;
     }
     pollfd fds[2] = {{out_open ? out_pipe[0] : -1, POLLIN, 0},
                      {err_open ? err_pipe[0] : -1, POLLIN, 0}};
-    if (poll(fds, 2, static_cast<int>(left.count())) < 0) continue;
+    // Once the program has exited, take what it wrote and stop when nothing more is waiting.
+    const int ready = poll(fds, 2, exited ? 0 : 20);
+    if (ready < 0) continue;
+    if (ready == 0 && exited) break;
     if (fds[0].revents) ReadInto(out_pipe[0], &outcome.out, &out_open);
     if (fds[1].revents) ReadInto(err_pipe[0], &outcome.err, &err_open);
   }
   close(out_pipe[0]);
   if (run.standard_error == StandardError::kPipe) close(err_pipe[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
+  if (!exited) waitpid(child, &status, 0);
   if (WIFEXITED(status))
     outcome.status = WEXITSTATUS(status);
   else if (WIFSIGNALED(status))

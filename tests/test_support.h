@@ -37,6 +37,7 @@ struct Run {
   std::vector<std::string> environment;  // "NAME=value"; nothing else is inherited
   std::string directory;                 // working directory; "" keeps the current one
   StandardError standard_error = StandardError::kPipe;
+  int timeout_seconds = 20;  // then the program is killed
 };
 
 struct Outcome {
@@ -46,7 +47,7 @@ struct Outcome {
   bool timed_out = false;
 };
 
-// Runs `program` and waits for it, for at most 20 seconds.
+// Runs `program` and waits for it to end, or for its timeout.
 Outcome Execute(const std::string& program, const Run& run);
 
 }  // namespace test

@@ -1,0 +1,266 @@
+// The Windows build under Wine, which implements the registry, file and console calls the
+// tool makes, and the Linux build on the same prefix once Wine has written its registry back:
+// both must give the answer each case expects, so any difference between them is a fault of
+// the Linux registry reader or path mapping.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "search_cases.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One throw-away prefix for the whole suite, made once.
+class WinePrefix : public ::testing::Environment {
+ public:
+  static fs::path root;
+  static std::string base_registry;  // system.reg as wineboot left it
+
+  void SetUp() override {
+    root = fs::path(dir_.str()) / "prefix";
+    // wineboot's status says little (it complains of the 32-bit half that a 64-bit Wine lacks);
+    // the registry it leaves is what counts.
+    // Its server is left to finish and exit on its own: stopped early, the prefix would be
+    // brought up to date again at the next start.
+    test::Run boot{{"wineboot", "-i"}, Environment({})};
+    boot.timeout_seconds = 300;
+    const test::Outcome booted = test::Execute("/usr/bin/wine", boot);
+    test::Run wait{{"-w"}, Environment({})};
+    wait.timeout_seconds = 300;
+    test::Execute("/usr/bin/wineserver", wait);
+    std::ifstream file(root / "system.reg", std::ios::binary);
+    std::stringstream contents;
+    contents << file.rdbuf();
+    base_registry = contents.str();
+    if (base_registry.rfind("WINE REGISTRY Version 2\n", 0) != 0)
+      GTEST_FAIL() << "wineboot made no registry: " << booted.err;
+  }
+  void TearDown() override { StopServer(); }
+
+  static std::vector<std::string> Environment(std::vector<std::string> extra) {
+    extra.push_back("WINEPREFIX=" + root.string());
+    extra.push_back("WINEDEBUG=-all");
+    extra.push_back("LANG=C.UTF-8");  // Wine decodes the environment and arguments as UTF-8
+    extra.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d");
+    extra.push_back(std::string("PATH=") + std::getenv("PATH"));
+    if (const char* home = std::getenv("HOME")) extra.push_back(std::string("HOME=") + home);
+    return extra;
+  }
+
+  // Runs a Wine program (a name or a path that Wine understands).
+  static test::Outcome Wine(std::vector<std::string> arguments,
+                            std::vector<std::string> environment) {
+    return test::Execute("/usr/bin/wine", {arguments, Environment(environment)});
+  }
+
+  // Starts a server that stays up between programs, so that each run is a warm start.
+  static void StartServer() { test::Execute("/usr/bin/wineserver", {{"-p"}, Environment({})}); }
+
+  // Stops the server, which writes the registry back to system.reg as it goes.
+  static void StopServer() {
+    test::Execute("/usr/bin/wineserver", {{"-k"}, Environment({})});
+    test::Execute("/usr/bin/wineserver", {{"-w"}, Environment({})});
+  }
+
+ private:
+  test::TempDir dir_;
+};
+
+fs::path WinePrefix::root;
+std::string WinePrefix::base_registry;
+
+const std::string kExe = LOCATE_JVM_EXE;
+const std::string kLinux = LOCATE_JVM_BINARY;
+
+class WineTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (const fs::path& made : made_) fs::remove_all(made);
+  }
+
+  // Creates files under drive_c, and remembers their top directories to remove afterwards.
+  void MakeFiles(const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+      test::WriteFile(WinePrefix::root / "drive_c" / file);
+      made_.push_back(WinePrefix::root / "drive_c" / fs::path(file).begin()->string());
+    }
+  }
+
+  // Runs the Windows build, then the Linux build on the same prefix, each with and without -v,
+  // and checks both against the expectation. With `write_back`, the server is stopped between
+  // the two, so that the Linux build reads the registry as Wine wrote it.
+  void ExpectBoth(const std::string& name, const std::vector<std::string>& environment,
+                  const std::string& trace, int status, bool write_back) {
+    const std::string quiet = status == 0 ? "" : test::kFailure;
+    std::vector<test::Outcome> windows;
+    for (const bool verbose : {true, false}) {
+      std::vector<std::string> arguments = {kExe};
+      if (verbose) arguments.push_back("-v");
+      windows.push_back(WinePrefix::Wine(arguments, environment));
+      EXPECT_EQ(windows.back().err, verbose ? trace : quiet) << name << " (Windows build)";
+      EXPECT_EQ(windows.back().status, status) << name << " (Windows build)";
+      EXPECT_EQ(windows.back().out, "") << name << " (Windows build)";
+    }
+    if (write_back) WinePrefix::StopServer();
+    for (const bool verbose : {true, false}) {
+      const std::vector<std::string> arguments =
+          verbose ? std::vector<std::string>{"-v"} : std::vector<std::string>{};
+      const test::Outcome linux =
+          test::Execute(kLinux, {arguments, WinePrefix::Environment(environment)});
+      EXPECT_EQ(linux.err, windows[verbose ? 0 : 1].err) << name << ": the two builds differ";
+      EXPECT_EQ(linux.status, windows[verbose ? 0 : 1].status) << name << ": the two builds differ";
+      EXPECT_EQ(linux.out, "") << name << " (Linux build)";
+    }
+  }
+
+  std::vector<fs::path> made_;
+};
+
+// Every registry case: its keys are loaded by Wine's own server, and the Linux build then reads
+// the file that server wrote.
+TEST_F(WineTest, RegistryCasesGiveTheSameAnswerOnBothBuilds) {
+  for (const auto& group : {test::JdkStepCases, test::JreStepCases, test::JdkFoundCases,
+                            test::ValueTypeCases, test::CaseCases, test::SuffixCases}) {
+    for (const test::SearchCase& c : group()) {
+      WinePrefix::StopServer();
+      test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry + "\n" + c.keys);
+      MakeFiles(c.files);
+      ExpectBoth(c.name, {}, "JAVA_HOME not set\n" + c.trace, c.status, true);
+      TearDown();
+      made_.clear();
+    }
+  }
+  WinePrefix::StopServer();
+  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+}
+
+TEST_F(WineTest, JavaHomeCasesGiveTheSameAnswerOnBothBuilds) {
+  WinePrefix::StartServer();
+  MakeFiles({"homes/server/jre/bin/server/jvm.dll", "homes/bin-client/bin/client/jvm.dll",
+             "homes/J\xC3\xA4va %s/jre/bin/client/jvm.dll"});
+  const auto tried = [](const std::string& path, bool found) {
+    return "Trying '" + path + "'..." + (found ? "found!\n" : "not found.\n");
+  };
+  struct Case {
+    std::string home;
+    std::string trace;
+    int status;
+  };
+  const std::string server = "C:\\homes\\server";
+  const std::string client = "C:\\homes\\bin-client";
+  const std::string other = "C:\\homes\\J\xC3\xA4va %s";
+  const std::string none = "C:\\homes\\none";
+  const Case cases[] = {
+      {server,
+       "Looking in JAVA_HOME '" + server + "'\n" +
+           tried(server + "\\jre\\bin\\server\\jvm.dll", true),
+       0},
+      {"c:\\HOMES\\Server\\",
+       "Looking in JAVA_HOME 'c:\\HOMES\\Server\\'\n" +
+           tried("c:\\HOMES\\Server\\jre\\bin\\server\\jvm.dll", true),
+       0},
+      {"C:/homes/server/",
+       "Looking in JAVA_HOME 'C:/homes/server/'\n" +
+           tried("C:/homes/server/\\jre\\bin\\server\\jvm.dll", true),
+       0},
+      {client,
+       "Looking in JAVA_HOME '" + client + "'\n" +
+           tried(client + "\\jre\\bin\\server\\jvm.dll", false) +
+           tried(client + "\\jre\\bin\\client\\jvm.dll", false) +
+           tried(client + "\\bin\\client\\jvm.dll", true),
+       0},
+      {other,
+       "Looking in JAVA_HOME '" + other + "'\n" +
+           tried(other + "\\jre\\bin\\server\\jvm.dll", false) +
+           tried(other + "\\jre\\bin\\client\\jvm.dll", true),
+       0},
+      {none,
+       "Looking in JAVA_HOME '" + none + "'\n" +
+           tried(none + "\\jre\\bin\\server\\jvm.dll", false) +
+           tried(none + "\\jre\\bin\\client\\jvm.dll", false) +
+           tried(none + "\\bin\\client\\jvm.dll", false) + test::kFailure,
+       1},
+      {"\"" + server + "\"",
+       "Looking in JAVA_HOME '\"" + server + "\"'\n" +
+           tried("\"" + server + "\"\\jre\\bin\\server\\jvm.dll", false) +
+           tried("\"" + server + "\"\\jre\\bin\\client\\jvm.dll", false) +
+           tried("\"" + server + "\"\\bin\\client\\jvm.dll", false) + test::kFailure,
+       1},
+      {"C:\\homes\\..\\homes\\.\\server",
+       "Looking in JAVA_HOME 'C:\\homes\\..\\homes\\.\\server'\n" +
+           tried("C:\\homes\\..\\homes\\.\\server\\jre\\bin\\server\\jvm.dll", true),
+       0},
+      {"", "JAVA_HOME not set\n" + std::string(test::kFailure), 1},
+  };
+  for (const Case& c : cases) ExpectBoth(c.home, {"JAVA_HOME=" + c.home}, c.trace, c.status, false);
+}
+
+TEST_F(WineTest, VariableNamesMatchWithoutRegardToCaseOnWindowsOnly) {
+  WinePrefix::StartServer();
+  MakeFiles({"homes/server/jre/bin/server/jvm.dll"});
+  const test::Outcome windows = WinePrefix::Wine({kExe}, {"java_home=C:\\homes\\server"});
+  EXPECT_EQ(windows.status, 0);
+  EXPECT_EQ(windows.err, "");
+  const test::Outcome linux =
+      test::Execute(kLinux, {{}, WinePrefix::Environment({"java_home=C:\\homes\\server"})});
+  EXPECT_EQ(linux.status, 1);
+  EXPECT_EQ(linux.err, test::kFailure);
+}
+
+TEST_F(WineTest, OnlyAnExactFirstArgumentTurnsTheTraceOn) {
+  WinePrefix::StartServer();
+  MakeFiles({"homes/server/jre/bin/server/jvm.dll"});
+  const std::string trace =
+      "Looking in JAVA_HOME 'C:\\homes\\server'\nTrying "
+      "'C:\\homes\\server\\jre\\bin\\server\\jvm.dll'...found!\n";
+  struct Case {
+    std::vector<std::string> arguments;
+    bool traced;
+  };
+  const Case cases[] = {{{"-v", "more"}, true},
+                        {{"-V"}, false},
+                        {{"-v "}, false},
+                        {{""}, false},
+                        {{"x", "-v"}, false}};
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {kExe};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const test::Outcome outcome = WinePrefix::Wine(arguments, {"JAVA_HOME=C:\\homes\\server"});
+    EXPECT_EQ(outcome.err, c.traced ? trace : "") << ::testing::PrintToString(c.arguments);
+    EXPECT_EQ(outcome.status, 0) << ::testing::PrintToString(c.arguments);
+  }
+}
+
+// A real client: a cmd.exe script that branches on the exit status. (Wine's cmd runs both sides
+// of "&&" and "||" after an external program whatever its status, so the chained form cannot be
+// shown here; "if errorlevel" and %ERRORLEVEL% are what it honours.)
+TEST_F(WineTest, ACmdScriptBranchesOnTheStatus) {
+  WinePrefix::StartServer();
+  MakeFiles({"homes/server/jre/bin/server/jvm.dll", "tool/placeholder"});
+  fs::copy_file(kExe, WinePrefix::root / "drive_c/tool/locate-jvm.exe");
+  test::WriteFile(WinePrefix::root / "drive_c/tool/check.cmd",
+                  "@echo off\r\nC:\\tool\\locate-jvm.exe 2>NUL\r\n"
+                  "if errorlevel 1 (echo missing) else (echo found)\r\n"
+                  "C:\\tool\\locate-jvm.exe 2>NUL\r\necho status %ERRORLEVEL%\r\n");
+  for (const auto& [home, answer] :
+       {std::pair<std::string, std::string>{"C:\\homes\\server", "found\r\nstatus 0"},
+        {"C:\\homes\\none", "missing\r\nstatus 1"}}) {
+    const test::Outcome script =
+        WinePrefix::Wine({"cmd", "/c", "C:\\tool\\check.cmd"}, {"JAVA_HOME=" + home});
+    EXPECT_EQ(script.out, answer + "\r\n") << home;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new WinePrefix);
+  return RUN_ALL_TESTS();
+}
