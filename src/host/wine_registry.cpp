@@ -1,6 +1,8 @@
 #include "host/wine_registry.h"
 
 #include <errno.h>
+#include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -17,6 +19,10 @@ namespace {
 // can take, and key lines and continuation lines are short.
 constexpr std::size_t kBufferSize = 64 * 1024;
 constexpr std::size_t kScratchSize = 16384;
+// The backward search reads chunks of the file, with a byte before each (to see whether a '['
+// starts a line) and some after (to compare the key line that starts there).
+constexpr std::size_t kBackChunk = 64 * 1024;
+constexpr std::size_t kBackSlack = 8 * 32 + 8;
 constexpr char kHeader[] = "WINE REGISTRY Version 2";
 
 }  // namespace
@@ -28,12 +34,11 @@ struct Key {
   // stands; empty when the target holds characters that Wine escapes other than backslashes.
   std::string written;
   // The same, eight bytes a word, with the letter bits and which bytes count in each word.
-  static constexpr std::size_t kMaxWords = 32;
+  static constexpr std::size_t kMaxWords = (kBackSlack - 8) / 8;
   std::size_t word_count = 0;
   std::uint64_t words[kMaxWords];
   std::uint64_t word_letter_bits[kMaxWords];
   std::uint64_t word_valid[kMaxWords];
-  off_t first_section = -1;  // where the values of the first section of the key begin
 
   // The reader: buffer[begin, end) is unread, and buffer[0] lies at file offset buffer_offset.
   off_t buffer_offset = 0;
@@ -45,6 +50,16 @@ struct Key {
   char buffer[kBufferSize];
 
   std::uint8_t scratch[kScratchSize];  // a value's data while they are parsed
+
+  // The backward search for key lines. back[0] lies at file offset back_start, and holds bytes up
+  // to back_end; key lines are looked for from search_start up to, not including, back_limit.
+  off_t file_size = 0;
+  off_t back_start = 0;
+  off_t back_end = 0;
+  off_t search_start = 0;
+  off_t back_limit = 0;
+  off_t query_from = -1;  // where the query's backward search begins; -1 when the key has no line
+  char back[kBackChunk + 1 + kBackSlack];
 };
 
 namespace {
@@ -338,58 +353,78 @@ bool CertainlyOther(const Key& key, const char* path) {
   return key.written[i] != '\\' && c != '\\' && static_cast<unsigned char>(c) < 0x80;
 }
 
-// Moves the cursor to the next line that starts with '[' and may be a line of the key: lines
-// that are certainly of other keys are passed over here, in one tight loop. False at the end.
-bool FindKeyLine(Key& key) {
-  if (key.skip_line) DropRestOfLine(key);
-  // Eight bytes of slack, since CertainlyOther reads whole words.
-  const std::size_t look = key.written.empty() ? 0 : 8 * key.word_count + 2;
-  for (;;) {
-    if (key.begin == key.end && !Refill(key)) return false;
-    if (key.at_line_start && key.buffer[key.begin] == '[') return true;
-    std::size_t from = key.begin + 1;
-    for (;;) {
-      const void* bracket = std::memchr(key.buffer + from, '[', key.end - from);
-      if (bracket == nullptr) break;
-      const std::size_t at =
-          static_cast<std::size_t>(static_cast<const char*>(bracket) - key.buffer);
-      from = at + 1;
-      if (key.buffer[at - 1] != '\n') continue;
-      if (look != 0 && key.end - at >= look && CertainlyOther(key, key.buffer + at + 1)) continue;
-      key.begin = at;
-      key.at_line_start = true;
-      return true;
-    }
-    key.at_line_start = key.buffer[key.end - 1] == '\n';
-    key.begin = key.end;
-  }
+// Makes the backward search start again below `limit`.
+void StartBackward(Key& key, off_t limit) {
+  key.back_start = key.back_end = key.search_start = key.back_limit = limit;
 }
 
-// Whether `count` bytes from the cursor are in the buffer, reading more if need be.
-bool Available(Key& key, std::size_t count) {
-  while (key.end - key.begin < count)
-    if (!Refill(key)) return false;
+// Reads the chunk before the one searched. False at the start of the file or on an error.
+bool LoadEarlierChunk(Key& key) {
+  const off_t chunk_end = key.back_limit;
+  if (chunk_end <= 0) return false;
+  const off_t chunk_start =
+      chunk_end > static_cast<off_t>(kBackChunk) ? chunk_end - static_cast<off_t>(kBackChunk) : 0;
+  const off_t read_start = chunk_start > 0 ? chunk_start - 1 : 0;
+  off_t read_end = chunk_end + static_cast<off_t>(kBackSlack);
+  if (read_end > key.file_size) read_end = key.file_size;
+  std::size_t got = 0;
+  const std::size_t want = static_cast<std::size_t>(read_end - read_start);
+  while (got < want) {
+    const ssize_t n =
+        pread(key.fd, key.back + got, want - got, read_start + static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  if (read_start + static_cast<off_t>(got) < chunk_end) return false;  // the file shrank
+  key.back_start = read_start;
+  key.back_end = read_start + static_cast<off_t>(got);
+  key.search_start = chunk_start;
   return true;
 }
 
-// Moves to the next section of the key, just past its key line. A descendant seen on the way
-// sets *below.
-bool FindSection(Key& key, bool* below) {
-  std::string_view line;
-  bool cut;
-  while (FindKeyLine(key)) {
-    if (!key.written.empty() && Available(key, 8 * key.word_count + 2) &&
-        CertainlyOther(key, key.buffer + key.begin + 1)) {
-      ++key.begin;
-      key.at_line_start = false;
+// The offset of the last line before the search limit that starts with '[' and may be a line of
+// the key, or -1 at the start of the file. Lines certainly of other keys are passed over here,
+// in one tight loop. The search goes from the end of the file to its start, since the last of
+// repeated keys and values wins.
+off_t FindKeyLineBackward(Key& key) {
+  const std::size_t look = key.written.empty() ? 0 : 8 * key.word_count + 2;
+  for (;;) {
+    if (key.back_limit <= key.search_start && !LoadEarlierChunk(key)) return -1;
+    const char* base = key.back;
+    const auto low = static_cast<std::size_t>(key.search_start - key.back_start);
+    const auto high = static_cast<std::size_t>(key.back_limit - key.back_start);
+    const void* bracket = memrchr(base + low, '[', high - low);
+    if (bracket == nullptr) {
+      key.back_limit = key.search_start;
       continue;
     }
-    if (!ReadLine(key, &line, &cut) || cut) continue;
-    const Match match = MatchKeyLine(line, key.target);
-    if (match == Match::kExact) return true;
-    if (match == Match::kDescendant && below != nullptr) *below = true;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(bracket) - base);
+    const off_t offset = key.back_start + static_cast<off_t>(at);
+    key.back_limit = offset;
+    if (offset != 0 && base[at - 1] != '\n') continue;
+    if (look != 0 && key.back_end - offset >= static_cast<off_t>(look) &&
+        CertainlyOther(key, base + at + 1))
+      continue;
+    return offset;
   }
-  return false;
+}
+
+// How the key line at `offset` stands to the key.
+Match MatchLineAt(Key& key, off_t offset) {
+  // Usually the line lies whole in the chunk just searched.
+  const auto at = static_cast<std::size_t>(offset - key.back_start);
+  const std::size_t held = static_cast<std::size_t>(key.back_end - key.back_start);
+  if (const void* newline = std::memchr(key.back + at, '\n', held - at)) {
+    std::size_t length =
+        static_cast<std::size_t>(static_cast<const char*>(newline) - (key.back + at));
+    if (length > 0 && key.back[at + length - 1] == '\r') --length;
+    return MatchKeyLine(std::string_view(key.back + at, length), key.target);
+  }
+  std::string_view line;
+  bool cut;
+  if (!SeekTo(key, offset) || !ReadLine(key, &line, &cut) || cut) return Match::kOther;
+  return MatchKeyLine(line, key.target);
 }
 
 // ---- Values ----------------------------------------------------------------------------------
@@ -532,14 +567,22 @@ long OpenKey(int fd, std::u16string_view path, Key** opened) {
   // A file that does not start as Wine's do is not loaded at all.
   std::string_view line;
   bool cut;
-  if (!ReadLine(*key, &line, &cut) || cut || line != kHeader) {
+  struct stat info;
+  if (!ReadLine(*key, &line, &cut) || cut || line != kHeader || fstat(fd, &info) != 0) {
     CloseKey(key);
     return kFileNotFound;
   }
-  bool below = key->target.empty();  // the root always exists
-  if (FindSection(*key, &below)) {
-    key->first_section = Position(*key);
-  } else if (!below) {
+  key->file_size = info.st_size;
+  // The key exists when a line names it or a key below it; the root always does.
+  StartBackward(*key, key->file_size);
+  for (off_t offset; (offset = FindKeyLineBackward(*key)) >= 0;) {
+    if (MatchLineAt(*key, offset) != Match::kOther) {
+      key->query_from = offset + 1;
+      break;
+    }
+  }
+  if (key->query_from < 0 && key->target.empty()) key->query_from = key->file_size;
+  if (key->query_from < 0) {
     CloseKey(key);
     return kFileNotFound;
   }
@@ -548,18 +591,21 @@ long OpenKey(int fd, std::u16string_view path, Key** opened) {
 }
 
 long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uint32_t* bytes) {
-  if (key->first_section < 0 || !SeekTo(*key, key->first_section)) return kFileNotFound;
   std::u16string folded(name);
   for (char16_t& unit : folded) unit = FoldCase(unit);
-
   const std::size_t capacity = *bytes < kScratchSize ? *bytes : kScratchSize;
-  bool found = false;
-  std::size_t size = 0;
-  // Every section of the key, and every line naming the value in it: the last that parses wins.
-  do {
+
+  // The sections of the key from the last to the first: the last line naming the value that
+  // parses, in the last section that has one, wins.
+  StartBackward(*key, key->query_from);
+  for (off_t offset; (offset = FindKeyLineBackward(*key)) >= 0;) {
+    if (MatchLineAt(*key, offset) != Match::kExact) continue;
+    std::string_view line;
+    bool cut;
+    if (!SeekTo(*key, offset) || !ReadLine(*key, &line, &cut)) continue;
+    bool found = false;
+    std::size_t size = 0;
     for (int next = PeekByte(*key); next >= 0 && next != '['; next = PeekByte(*key)) {
-      std::string_view line;
-      bool cut;
       ReadLine(*key, &line, &cut);
       std::string_view value_data;
       if (line.empty() || (line[0] != '"' && line[0] != '@') ||
@@ -577,11 +623,11 @@ long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uin
       size = sink.size;
       if (size <= capacity) std::memcpy(data, key->scratch, size);
     }
-  } while (FindSection(*key, nullptr));
-
-  if (!found) return kFileNotFound;
-  *bytes = static_cast<std::uint32_t>(size > 0xFFFFFFFF ? 0xFFFFFFFF : size);
-  return size <= capacity ? kSuccess : kMoreData;
+    if (!found) continue;
+    *bytes = static_cast<std::uint32_t>(size > 0xFFFFFFFF ? 0xFFFFFFFF : size);
+    return size <= capacity ? kSuccess : kMoreData;
+  }
+  return kFileNotFound;
 }
 
 void CloseKey(Key* key) {
