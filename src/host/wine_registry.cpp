@@ -30,10 +30,10 @@ constexpr char kHeader[] = "WINE REGISTRY Version 2";
 struct Key {
   int fd = -1;
   std::u16string target;  // the key path, case-folded, with empty components removed
-  // The target as Wine writes it in a key line, letters in lower case, and 0x20 where a letter
-  // stands; empty when the target holds characters that Wine escapes other than backslashes.
+  // The target as Wine writes it in a key line, letters in lower case; empty when the target
+  // holds characters that Wine escapes other than backslashes, or is too long to compare fast.
   std::string written;
-  // The same, eight bytes a word, with the letter bits and which bytes count in each word.
+  // The same, eight bytes a word, with 0x20 where a letter stands and 0xFF where a byte counts.
   static constexpr std::size_t kMaxWords = (kBackSlack - 8) / 8;
   std::size_t word_count = 0;
   std::uint64_t words[kMaxWords];
@@ -44,7 +44,6 @@ struct Key {
   off_t buffer_offset = 0;
   std::size_t begin = 0;
   std::size_t end = 0;
-  bool at_line_start = true;  // whether buffer[begin] starts a line
   bool eof = false;
   bool skip_line = false;  // the rest of an over-long line is still to be dropped
   char buffer[kBufferSize];
@@ -93,11 +92,10 @@ bool Refill(Key& key) {
 }
 
 bool SeekTo(Key& key, off_t offset) {
-  if (Position(key) == offset) return true;
+  if (Position(key) == offset && !key.skip_line) return true;
   if (lseek(key.fd, offset, SEEK_SET) != offset) return false;
   key.buffer_offset = offset;
   key.begin = key.end = 0;
-  key.at_line_start = true;
   key.eof = false;
   key.skip_line = false;
   return true;
@@ -110,7 +108,6 @@ void DropRestOfLine(Key& key) {
     const void* newline = std::memchr(key.buffer + key.begin, '\n', key.end - key.begin);
     if (newline != nullptr) {
       key.begin = static_cast<std::size_t>(static_cast<const char*>(newline) - key.buffer) + 1;
-      key.at_line_start = true;
       return;
     }
     key.begin = key.end;
@@ -140,7 +137,6 @@ bool ReadLine(Key& key, std::string_view* line, bool* cut) {
       if (length > 0 && key.buffer[key.begin + length - 1] == '\r') --length;
       *line = std::string_view(key.buffer + key.begin, length);
       key.begin = stop + 1;
-      key.at_line_start = true;
       return true;
     }
     const std::size_t seen = key.end - key.begin;
@@ -161,7 +157,6 @@ bool ReadLine(Key& key, std::string_view* line, bool* cut) {
   if (length > 0 && key.buffer[key.begin + length - 1] == '\r') --length;
   *line = std::string_view(key.buffer + key.begin, length);
   key.begin = key.end;
-  key.at_line_start = true;
   return true;
 }
 

@@ -1,11 +1,11 @@
 // Reading a key of a Wine registry file (a prefix's system.reg) as the three registry operations
 // of Windows would: open a key by path, read one value's data as bytes, close.
 //
-// The file is streamed through a fixed buffer, so memory does not grow with its size, and a key
-// is found by jumping from one '[' at the start of a line to the next: value lines are only
-// parsed inside the sections of the key asked for. Anything that does not parse is skipped.
 // Keys and value names match without regard to case; when a key or a value appears more than
-// once, the last one wins, as when Wine loads the file.
+// once, the last one wins, as when Wine loads the file. So the file is searched from its end,
+// jumping from one '[' at the start of a line to the one before, through fixed buffers (memory
+// does not grow with the file), and value lines are parsed only in the sections of the key asked
+// for. Anything that does not parse is skipped.
 #pragma once
 
 #include <cstdint>
