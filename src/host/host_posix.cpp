@@ -20,8 +20,6 @@ namespace host {
 
 namespace {
 
-std::size_t g_failing_allocation = 0;  // the test seam of AllocateUnits; 0 when off
-
 // The value of `name` decoded, and whether it is set at all.
 bool ReadVariable(const std::u16string& name, std::u16string* value) {
   const char* bytes = std::getenv(EncodeUtf8(name, LoneSurrogates::kRestoreBytes).c_str());
@@ -43,20 +41,6 @@ int CopyEnvironmentValue(const std::u16string& name, char16_t* buffer, std::size
   if (!ReadVariable(name, &value) || value.size() + 1 > capacity) return 1;
   std::memcpy(buffer, value.c_str(), (value.size() + 1) * sizeof(char16_t));
   return 0;
-}
-
-char16_t* AllocateUnits(std::size_t count) {
-  if (g_failing_allocation != 0 && count >= g_failing_allocation) return nullptr;
-  if (count > SIZE_MAX / sizeof(char16_t)) return nullptr;
-  return static_cast<char16_t*>(std::malloc(count * sizeof(char16_t)));
-}
-
-void ReleaseUnits(char16_t* units) {
-  std::free(units);
-}
-
-void FailAllocationsFrom(std::size_t count) {
-  g_failing_allocation = count;
 }
 
 bool PathExists(const std::u16string& path) {

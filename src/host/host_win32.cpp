@@ -19,8 +19,6 @@ const wchar_t* Wide(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-std::size_t g_failing_allocation = 0;  // the test seam of AllocateUnits; 0 when off
-
 void WriteBytes(HANDLE handle, const char* bytes, DWORD size) {
   while (size > 0) {
     DWORD wrote = 0;
@@ -49,20 +47,6 @@ int CopyEnvironmentValue(const std::u16string& name, char16_t* buffer, std::size
   if (copied >= capacity) return 1;
   if (copied == 0 && GetLastError() != ERROR_SUCCESS) return 1;
   return 0;
-}
-
-char16_t* AllocateUnits(std::size_t count) {
-  if (g_failing_allocation != 0 && count >= g_failing_allocation) return nullptr;
-  if (count > SIZE_MAX / sizeof(char16_t)) return nullptr;
-  return static_cast<char16_t*>(std::malloc(count * sizeof(char16_t)));
-}
-
-void ReleaseUnits(char16_t* units) {
-  std::free(units);
-}
-
-void FailAllocationsFrom(std::size_t count) {
-  g_failing_allocation = count;
 }
 
 bool PathExists(const std::u16string& path) {
