@@ -52,6 +52,10 @@ TEST_F(RegistryTest, AVersionWithASuffixNamesItsKeyAsWritten) {
   for (const test::SearchCase& c : test::SuffixCases()) Check(c);
 }
 
+TEST_F(RegistryTest, AVersionTextWithSeparatorsNamesTheKeyAsWindowsOpensIt) {
+  for (const test::SearchCase& c : test::KeyPathCases()) Check(c);
+}
+
 TEST(RegistryFileTest, AMissingOrUnusableRegistryReadsAsEmpty) {
   const auto run = [](const std::vector<std::string>& environment) {
     const test::Outcome outcome = test::Execute(LOCATE_JVM_BINARY, {{"-v"}, environment});
@@ -94,9 +98,11 @@ namespace {
 // The prefix the README points at shows a successful search.
 TEST(ExamplePrefixTest, FindsItsJdk) {
   const test::Outcome outcome = test::Execute(
-      LOCATE_JVM_BINARY, {{"-v"}, {std::string("WINEPREFIX=") + LOCATE_JVM_SOURCE_DIR + "/examples/wine-prefix"}});
+      LOCATE_JVM_BINARY,
+      {{"-v"}, {std::string("WINEPREFIX=") + LOCATE_JVM_SOURCE_DIR + "/examples/wine-prefix"}});
   EXPECT_EQ(outcome.err,
-            "JAVA_HOME not set\nFound JDK version '1.8'\nVersion meets requirement, retrieving home path\n"
+            "JAVA_HOME not set\nFound JDK version '1.8'\nVersion meets requirement, retrieving "
+            "home path\n"
             "Looking in JavaHome 'C:\\Program Files\\Java\\jdk1.8.0_402'\n"
             "Trying 'C:\\Program Files\\Java\\jdk1.8.0_402\\jre\\bin\\server\\jvm.dll'...found!\n");
   EXPECT_EQ(outcome.status, 0);

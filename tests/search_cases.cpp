@@ -210,4 +210,28 @@ std::vector<SearchCase> SuffixCases() {
            0}};
 }
 
+std::vector<SearchCase> KeyPathCases() {
+  // The per-version key is the version text as read: a separator in it separates, and empty
+  // components count for nothing, as when Windows opens a key.
+  const auto found = [](const std::string& version, const std::string& home) {
+    return "Found JDK version '" + version +
+           "'\nVersion meets requirement, retrieving home path\n" + "Looking in JavaHome '" + home +
+           "'\nTrying '" + home + "\\jre\\bin\\server\\jvm.dll'...found!\n";
+  };
+  return {
+      {"a version ending in a separator",
+       kJdk + std::string("\"CurrentVersion\"=\"1.6\\\\\"\n") + JdkKey("1.6") +
+           "\"JavaHome\"=\"C:\\\\jdk6\"\n",
+       {"jdk6/jre/bin/server/jvm.dll"},
+       found("1.6\\", "C:\\jdk6"),
+       0},
+      {"a version with a doubled separator",
+       kJdk + std::string("\"CurrentVersion\"=\"1.6\\\\\\\\x\"\n") + JdkKey("1.6\\\\x") +
+           "\"JavaHome\"=\"C:\\\\jdk6x\"\n",
+       {"jdk6x/jre/bin/server/jvm.dll"},
+       found("1.6\\\\x", "C:\\jdk6x"),
+       0},
+  };
+}
+
 }  // namespace test

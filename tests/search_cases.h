@@ -23,5 +23,6 @@ std::vector<SearchCase> JdkFoundCases();
 std::vector<SearchCase> ValueTypeCases();
 std::vector<SearchCase> CaseCases();
 std::vector<SearchCase> SuffixCases();
+std::vector<SearchCase> KeyPathCases();
 
 }  // namespace test
