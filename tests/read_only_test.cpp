@@ -85,6 +85,31 @@ TEST(ReadOnlyTest, TheRegistryIsNotOpenedWhenJavaHomeAnswers) {
   EXPECT_NE(searched.find("system.reg"), std::string::npos) << searched;
 }
 
+std::size_t CountOpens(const std::string& calls, const std::string& file) {
+  std::size_t count = 0;
+  std::istringstream lines(calls);
+  for (std::string line; std::getline(lines, line);)
+    if (line.find("open") != std::string::npos && line.find(file) != std::string::npos) ++count;
+  return count;
+}
+
+TEST(ReadOnlyTest, EachLookupReadsTheRegistryAfreshAndAFoundJdkEndsThem) {
+  if (!HaveStrace()) GTEST_SKIP() << "strace is not installed";
+  test::TempDir prefix;
+  // A JDK too old, then an accepted JRE: three lookups, each opening the file itself.
+  test::MakePrefix(prefix.path(), kKeys);
+  EXPECT_EQ(CountOpens(TraceCalls({"WINEPREFIX=" + prefix.str()}), "system.reg"), 3u);
+  // A JDK that is found: its two values only; no key of the JRE is read.
+  test::WriteFile(
+      prefix.path() / "system.reg",
+      std::string(test::kRegistryHeader) +
+          "[Software\\\\JavaSoft\\\\Java Development Kit] 1\n\"CurrentVersion\"=\"1.6\"\n"
+          "[Software\\\\JavaSoft\\\\Java Development Kit\\\\1.6] 1\n\"JavaHome\"=\"C:\\\\jdk\"\n" +
+          kKeys.substr(kKeys.find("[Software\\\\JavaSoft\\\\Java Runtime")));
+  test::WriteFile(prefix.path() / "drive_c/jdk/jre/bin/server/jvm.dll");
+  EXPECT_EQ(CountOpens(TraceCalls({"WINEPREFIX=" + prefix.str()}), "system.reg"), 2u);
+}
+
 // Every entry under `root`: its bytes (for files) and modification time.
 std::map<std::string, std::string> Snapshot(const fs::path& root) {
   std::map<std::string, std::string> entries;
