@@ -5,7 +5,8 @@
 
 namespace {
 
-constexpr char kFailure[] = "Unable to locate a compatible JVM";
+using test::kFailure;
+using test::Tried;
 const std::string kServer = "\\jre\\bin\\server\\jvm.dll";
 const std::string kClient = "\\jre\\bin\\client\\jvm.dll";
 const std::string kBinClient = "\\bin\\client\\jvm.dll";
@@ -32,10 +33,6 @@ class JavaHomeTest : public ::testing::Test {
     EXPECT_EQ(outcome.out, "");
     EXPECT_FALSE(outcome.timed_out);
     return outcome;
-  }
-
-  static std::string Tried(const std::string& path, bool found) {
-    return "Trying '" + path + "'..." + (found ? "found!\n" : "not found.\n");
   }
 
   test::TempDir dir_;

@@ -30,7 +30,7 @@ TEST(FaultTest, AStandardErrorThatCannotBeWrittenChangesNothing) {
 
 namespace {
 
-constexpr char kFailure[] = "Unable to locate a compatible JVM";
+using test::kFailure;
 const std::string kJdk =
     "[Software\\\\JavaSoft\\\\Java Development Kit] 1\n\"CurrentVersion\"=\"1.6\"\n"
     "[Software\\\\JavaSoft\\\\Java Development Kit\\\\1.6] 1\n\"JavaHome\"=\"C:\\\\jdk\"\n";

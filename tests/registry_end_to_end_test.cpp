@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr char kFailure[] = "Unable to locate a compatible JVM";
+using test::kFailure;
 
 class RegistryTest : public ::testing::Test {
  protected:

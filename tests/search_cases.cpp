@@ -2,9 +2,9 @@
 // Wine suite, which runs them on both binaries.
 #include "search_cases.h"
 
-namespace test {
+#include "test_support.h"
 
-const char kFailure[] = "Unable to locate a compatible JVM";
+namespace test {
 
 namespace {
 

@@ -15,8 +15,6 @@ struct SearchCase {
   int status;
 };
 
-extern const char kFailure[];
-
 std::vector<SearchCase> JdkStepCases();
 std::vector<SearchCase> JreStepCases();
 std::vector<SearchCase> JdkFoundCases();

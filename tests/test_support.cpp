@@ -16,6 +16,12 @@ namespace test {
 const char kRegistryHeader[] =
     "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n";
 
+const char kFailure[] = "Unable to locate a compatible JVM";
+
+std::string Tried(const std::string& path, bool found) {
+  return "Trying '" + path + "'..." + (found ? "found!\n" : "not found.\n");
+}
+
 TempDir::TempDir() {
   std::string pattern =
       (std::filesystem::temp_directory_path() / "locate-jvm-test-XXXXXX").string();

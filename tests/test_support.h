@@ -30,6 +30,12 @@ void MakePrefix(const std::filesystem::path& root, const std::string& keys);
 // The header Wine writes at the top of a registry file.
 extern const char kRegistryHeader[];
 
+// The message of a search that finds nothing.
+extern const char kFailure[];
+
+// The trace line of one probe attempt.
+std::string Tried(const std::string& path, bool found);
+
 enum class StandardError { kPipe, kClosed, kFullDevice, kReaderGone };
 
 struct Run {

@@ -152,9 +152,6 @@ TEST_F(WineTest, JavaHomeCasesGiveTheSameAnswerOnBothBuilds) {
   WinePrefix::StartServer();
   MakeFiles({"homes/server/jre/bin/server/jvm.dll", "homes/bin-client/bin/client/jvm.dll",
              "homes/J\xC3\xA4va %s/jre/bin/client/jvm.dll"});
-  const auto tried = [](const std::string& path, bool found) {
-    return "Trying '" + path + "'..." + (found ? "found!\n" : "not found.\n");
-  };
   struct Case {
     std::string home;
     std::string trace;
@@ -167,42 +164,42 @@ TEST_F(WineTest, JavaHomeCasesGiveTheSameAnswerOnBothBuilds) {
   const Case cases[] = {
       {server,
        "Looking in JAVA_HOME '" + server + "'\n" +
-           tried(server + "\\jre\\bin\\server\\jvm.dll", true),
+           test::Tried(server + "\\jre\\bin\\server\\jvm.dll", true),
        0},
       {"c:\\HOMES\\Server\\",
        "Looking in JAVA_HOME 'c:\\HOMES\\Server\\'\n" +
-           tried("c:\\HOMES\\Server\\jre\\bin\\server\\jvm.dll", true),
+           test::Tried("c:\\HOMES\\Server\\jre\\bin\\server\\jvm.dll", true),
        0},
       {"C:/homes/server/",
        "Looking in JAVA_HOME 'C:/homes/server/'\n" +
-           tried("C:/homes/server/\\jre\\bin\\server\\jvm.dll", true),
+           test::Tried("C:/homes/server/\\jre\\bin\\server\\jvm.dll", true),
        0},
       {client,
        "Looking in JAVA_HOME '" + client + "'\n" +
-           tried(client + "\\jre\\bin\\server\\jvm.dll", false) +
-           tried(client + "\\jre\\bin\\client\\jvm.dll", false) +
-           tried(client + "\\bin\\client\\jvm.dll", true),
+           test::Tried(client + "\\jre\\bin\\server\\jvm.dll", false) +
+           test::Tried(client + "\\jre\\bin\\client\\jvm.dll", false) +
+           test::Tried(client + "\\bin\\client\\jvm.dll", true),
        0},
       {other,
        "Looking in JAVA_HOME '" + other + "'\n" +
-           tried(other + "\\jre\\bin\\server\\jvm.dll", false) +
-           tried(other + "\\jre\\bin\\client\\jvm.dll", true),
+           test::Tried(other + "\\jre\\bin\\server\\jvm.dll", false) +
+           test::Tried(other + "\\jre\\bin\\client\\jvm.dll", true),
        0},
       {none,
        "Looking in JAVA_HOME '" + none + "'\n" +
-           tried(none + "\\jre\\bin\\server\\jvm.dll", false) +
-           tried(none + "\\jre\\bin\\client\\jvm.dll", false) +
-           tried(none + "\\bin\\client\\jvm.dll", false) + test::kFailure,
+           test::Tried(none + "\\jre\\bin\\server\\jvm.dll", false) +
+           test::Tried(none + "\\jre\\bin\\client\\jvm.dll", false) +
+           test::Tried(none + "\\bin\\client\\jvm.dll", false) + test::kFailure,
        1},
       {"\"" + server + "\"",
        "Looking in JAVA_HOME '\"" + server + "\"'\n" +
-           tried("\"" + server + "\"\\jre\\bin\\server\\jvm.dll", false) +
-           tried("\"" + server + "\"\\jre\\bin\\client\\jvm.dll", false) +
-           tried("\"" + server + "\"\\bin\\client\\jvm.dll", false) + test::kFailure,
+           test::Tried("\"" + server + "\"\\jre\\bin\\server\\jvm.dll", false) +
+           test::Tried("\"" + server + "\"\\jre\\bin\\client\\jvm.dll", false) +
+           test::Tried("\"" + server + "\"\\bin\\client\\jvm.dll", false) + test::kFailure,
        1},
       {"C:\\homes\\..\\homes\\.\\server",
        "Looking in JAVA_HOME 'C:\\homes\\..\\homes\\.\\server'\n" +
-           tried("C:\\homes\\..\\homes\\.\\server\\jre\\bin\\server\\jvm.dll", true),
+           test::Tried("C:\\homes\\..\\homes\\.\\server\\jre\\bin\\server\\jvm.dll", true),
        0},
       {"", "JAVA_HOME not set\n" + std::string(test::kFailure), 1},
   };

@@ -22,7 +22,8 @@ constexpr std::size_t kScratchSize = 16384;
 // The backward search reads chunks of the file, with a byte before each (to see whether a '['
 // starts a line) and some after (to compare the key line that starts there).
 constexpr std::size_t kBackChunk = 64 * 1024;
-constexpr std::size_t kBackSlack = 8 * 32 + 8;
+constexpr std::size_t kMaxWords = 32;  // key paths up to 256 bytes as written compare fast
+constexpr std::size_t kBackSlack = 8 * kMaxWords + 8;
 constexpr char kHeader[] = "WINE REGISTRY Version 2";
 
 }  // namespace
@@ -34,7 +35,6 @@ struct Key {
   // holds characters that Wine escapes other than backslashes, or is too long to compare fast.
   std::string written;
   // The same, eight bytes a word, with 0x20 where a letter stands and 0xFF where a byte counts.
-  static constexpr std::size_t kMaxWords = (kBackSlack - 8) / 8;
   std::size_t word_count = 0;
   std::uint64_t words[kMaxWords];
   std::uint64_t word_letter_bits[kMaxWords];
@@ -121,6 +121,12 @@ int PeekByte(Key& key) {
   return static_cast<unsigned char>(key.buffer[key.begin]);
 }
 
+// `length` bytes from `start`, without a '\r' at their end.
+std::string_view LineOf(const char* start, std::size_t length) {
+  if (length > 0 && start[length - 1] == '\r') --length;
+  return std::string_view(start, length);
+}
+
 // Takes the line that starts at the cursor, without its line break (and a '\r' before it). A line
 // longer than the buffer comes back cut to the buffer, with *cut set; the rest of it is skipped.
 // The view lasts until the next read.
@@ -133,9 +139,7 @@ bool ReadLine(Key& key, std::string_view* line, bool* cut) {
     if (newline != nullptr) {
       const std::size_t stop =
           static_cast<std::size_t>(static_cast<const char*>(newline) - key.buffer);
-      std::size_t length = stop - key.begin;
-      if (length > 0 && key.buffer[key.begin + length - 1] == '\r') --length;
-      *line = std::string_view(key.buffer + key.begin, length);
+      *line = LineOf(key.buffer + key.begin, stop - key.begin);
       key.begin = stop + 1;
       return true;
     }
@@ -153,9 +157,7 @@ bool ReadLine(Key& key, std::string_view* line, bool* cut) {
     return true;
   }
   // The last line of a file that does not end in a line break.
-  std::size_t length = key.end - key.begin;
-  if (length > 0 && key.buffer[key.begin + length - 1] == '\r') --length;
-  *line = std::string_view(key.buffer + key.begin, length);
+  *line = LineOf(key.buffer + key.begin, key.end - key.begin);
   key.begin = key.end;
   return true;
 }
@@ -306,7 +308,7 @@ void PrepareQuickMatch(Key& key) {
     key.written.push_back(static_cast<char>(unit >= u'A' && unit <= u'Z' ? unit | 0x20 : unit));
     if (unit == u'\\') key.written.push_back('\\');
   }
-  if (key.written.size() > 8 * Key::kMaxWords) {
+  if (key.written.size() > 8 * kMaxWords) {
     key.written.clear();
     return;
   }
@@ -411,10 +413,9 @@ Match MatchLineAt(Key& key, off_t offset) {
   const auto at = static_cast<std::size_t>(offset - key.back_start);
   const std::size_t held = static_cast<std::size_t>(key.back_end - key.back_start);
   if (const void* newline = std::memchr(key.back + at, '\n', held - at)) {
-    std::size_t length =
+    const auto length =
         static_cast<std::size_t>(static_cast<const char*>(newline) - (key.back + at));
-    if (length > 0 && key.back[at + length - 1] == '\r') --length;
-    return MatchKeyLine(std::string_view(key.back + at, length), key.target);
+    return MatchKeyLine(LineOf(key.back + at, length), key.target);
   }
   std::string_view line;
   bool cut;
