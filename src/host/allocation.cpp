@@ -1,4 +1,6 @@
 // The buffer of an environment value, the same on every platform, with its test seam.
+#include "host/allocation.h"
+
 #include <cstdint>
 #include <cstdlib>
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "host/host.h"
+#include "host/registry.h"
 #include "host/utf.h"
 #include "host/wine_paths.h"
 #include "host/wine_registry.h"
@@ -30,10 +31,9 @@ bool ReadVariable(const std::u16string& name, std::u16string* value) {
 
 }  // namespace
 
-int QueryEnvironmentLength(const std::u16string& name, std::size_t* length) {
+std::size_t QueryEnvironmentLength(const std::u16string& name) {
   std::u16string value;
-  *length = ReadVariable(name, &value) ? value.size() + 1 : 0;
-  return 0;
+  return ReadVariable(name, &value) ? value.size() + 1 : 0;
 }
 
 int CopyEnvironmentValue(const std::u16string& name, char16_t* buffer, std::size_t capacity) {

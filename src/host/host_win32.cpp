@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "host/host.h"
+#include "host/registry.h"
 #include "host/utf.h"
 
 namespace host {
@@ -30,11 +31,10 @@ void WriteBytes(HANDLE handle, const char* bytes, DWORD size) {
 
 }  // namespace
 
-int QueryEnvironmentLength(const std::u16string& name, std::size_t* length) {
+std::size_t QueryEnvironmentLength(const std::u16string& name) {
   // Asked with no buffer, the call answers the room the value needs, NUL counted: 1 for an empty
   // value, and 0 for a variable that is not set.
-  *length = GetEnvironmentVariableW(Wide(name), nullptr, 0);
-  return 0;
+  return GetEnvironmentVariableW(Wide(name), nullptr, 0);
 }
 
 int CopyEnvironmentValue(const std::u16string& name, char16_t* buffer, std::size_t capacity) {

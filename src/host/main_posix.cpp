@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
 #include "host/utf.h"
+#include "main/main.h"
 
 int main(int argc, char** argv) {
   std::vector<std::u16string> arguments;

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "host/host.h"
+#include "host/registry.h"
 
 namespace host {
 
@@ -11,14 +12,14 @@ std::u16string ReadRegistryString(const std::u16string& key_path,
   RegistryKey key = nullptr;
   if (OpenRegistryKey(key_path, &key) != 0) return result;
 
-  // One query, one unit short of the buffer: 8191 units at most, with no size query before it
-  // and no second try with more room.
-  char16_t buffer[8192];
-  std::uint32_t bytes = 16382;
+  // One query, one unit short of the buffer, with no size query before it and no second try
+  // with more room.
+  char16_t buffer[kRegistryBufferUnits];
+  std::uint32_t bytes = kRegistryQueryBytes;
   if (QueryRegistryValue(key, value_name, reinterpret_cast<std::uint8_t*>(buffer), &bytes) == 0) {
     // The text ends at the first NUL, or, for data stored without one, at the end of what the
     // query returned (an odd last byte is dropped). Nothing past the returned bytes is read.
-    const std::size_t units = (bytes > 16382 ? 16382 : bytes) / 2;
+    const std::size_t units = (bytes > kRegistryQueryBytes ? kRegistryQueryBytes : bytes) / 2;
     std::size_t length = 0;
     while (length < units && buffer[length] != u'\0') ++length;
     result.assign(buffer, length);

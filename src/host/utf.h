@@ -30,8 +30,9 @@ std::string EncodeUtf8(std::u16string_view text, LoneSurrogates lone);
 namespace host {
 
 // The unit both cases of a letter share, for names the platform matches without regard to case
-// (registry keys and values, Windows file names). Covers ASCII, Latin-1, Latin Extended-A, Greek
-// and Cyrillic; other units are their own fold.
+// (registry keys and values, Windows file names). Covers ASCII, Latin-1, Latin Extended-A and the
+// basic letters of Greek (U+0391..U+03A9) and Cyrillic (U+0400..U+044F, U+0450..U+045F); other
+// units are their own fold.
 char16_t FoldCase(char16_t unit);
 
 // Decodes one UTF-8 sequence at the start of `bytes` (not empty): its length and code point, or 0

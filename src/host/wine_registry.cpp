@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "host/registry.h"
 #include "host/utf.h"
 
 namespace host::wine_registry {
@@ -18,13 +20,15 @@ namespace {
 // Enough for any line that can matter: a value line this long holds more data than a query
 // can take, and key lines and continuation lines are short.
 constexpr std::size_t kBufferSize = 64 * 1024;
-constexpr std::size_t kScratchSize = 16384;
+constexpr std::size_t kScratchSize = kRegistryBufferUnits * sizeof(char16_t);
 // The backward search reads chunks of the file, with a byte before each (to see whether a '['
 // starts a line) and some after (to compare the key line that starts there).
 constexpr std::size_t kBackChunk = 64 * 1024;
 constexpr std::size_t kMaxWords = 32;  // key paths up to 256 bytes as written compare fast
 constexpr std::size_t kBackSlack = 8 * kMaxWords + 8;
 constexpr char kHeader[] = "WINE REGISTRY Version 2";
+
+bool g_quick_match = true;
 
 }  // namespace
 
@@ -298,8 +302,14 @@ Match MatchKeyLine(std::string_view line, const std::u16string& target) {
   }
 }
 
+// The words below hold the byte at the lowest address in their lowest bits, and the first
+// differing byte is found by counting trailing zeros: that is the layout of a little-endian load.
+static_assert(std::endian::native == std::endian::little,
+              "the quick key comparison loads words little-endian");
+
 // How Wine would write `target` in a key line: separators doubled, nothing else escaped.
 void PrepareQuickMatch(Key& key) {
+  if (!g_quick_match) return;
   for (char16_t unit : key.target) {
     if (unit < 0x20 || unit > 0x7E || unit == u'[' || unit == u']') {
       key.written.clear();
@@ -630,6 +640,10 @@ void CloseKey(Key* key) {
   if (key == nullptr) return;
   close(key->fd);
   delete key;
+}
+
+void UseQuickMatch(bool on) {
+  g_quick_match = on;
 }
 
 }  // namespace host::wine_registry

@@ -25,10 +25,15 @@ struct Key;
 // cannot be opened.
 long OpenKey(int fd, std::u16string_view path, Key** key);
 
-// Copies the data of value `name` into `data`, of capacity *bytes (16384 bytes at most), and sets
-// *bytes to the size of the data.
+// Copies the data of value `name` into `data`, of capacity *bytes, and sets *bytes to the size of
+// the data. A capacity larger than the lookup's buffer (kRegistryBufferUnits units) counts as that
+// buffer's size: data longer than it never fit.
 long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uint32_t* bytes);
 
 void CloseKey(Key* key);
+
+// Test seam: whether keys opened from now on pass over other keys' lines with the quick
+// word-at-a-time comparison (the default) or decode every key line. The answers must not differ.
+void UseQuickMatch(bool on);
 
 }  // namespace host::wine_registry

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "host/registry.h"
 #include "test_support.h"
 
 namespace host::wine_registry {
@@ -18,14 +19,14 @@ struct Result {
 
 // Opens `key` in a registry file of `contents` and queries `name`, as the lookup does.
 Result Lookup(const std::string& contents, std::u16string_view key_path, std::u16string_view name,
-              std::uint32_t capacity = 16382) {
+              std::uint32_t capacity = kRegistryQueryBytes) {
   test::TempDir dir;
   test::WriteFile(dir.path() / "system.reg", contents);
   Result result;
   Key* key = nullptr;
   result.open = OpenKey(open((dir.path() / "system.reg").c_str(), O_RDONLY), key_path, &key);
   if (result.open != kSuccess) return result;
-  std::string buffer(16384, '\0');
+  std::string buffer(kRegistryBufferUnits * sizeof(char16_t), '\0');
   result.size = capacity;
   result.query =
       QueryValue(key, name, reinterpret_cast<std::uint8_t*>(buffer.data()), &result.size);
@@ -173,7 +174,7 @@ TEST(WineRegistryTest, SkipsWhatDoesNotParseAndServesTheRest) {
       "\"F\"=weird:00\n"
       "\"G\n"
       "#option\n"
-      ";; comment [K]\n"
+      ";; comment [Ghost]\n"
       "\x01\x02\xff\xfe binary\n"
       "\"V\"=\"value with [brackets]\\n[K] inside\"\n"
       "[K] 2\n"
@@ -182,6 +183,7 @@ TEST(WineRegistryTest, SkipsWhatDoesNotParseAndServesTheRest) {
     EXPECT_EQ(Lookup(file, u"K", name).query, kFileNotFound)
         << std::string(name.begin(), name.end());
   EXPECT_EQ(Lookup(file, u"Broken\\Key", u"V").open, kFileNotFound);
+  EXPECT_EQ(Lookup(file, u"Ghost", u"").open, kFileNotFound);  // a '[' after a line's start
   EXPECT_EQ(Lookup(file, u"L", u"V").data, Units(u"value with [brackets]\n[K] inside"));
   EXPECT_EQ(Lookup(file, u"K", u"W").data, Units(u"w"));
 }
@@ -203,6 +205,45 @@ TEST(WineRegistryTest, FindsKeysAcrossTheReadersBuffer) {
   const std::string file = File(keys + "[Software\\\\JavaSoft] 1\n\"V\"=hex:01,\\\n  02\n");
   EXPECT_EQ(Lookup(file, u"Software\\JavaSoft", u"V").data, "\x01\x02");
   EXPECT_EQ(Lookup(file, u"Software\\Classes\\K4321", u"V").data, Units(u"4321"));
+}
+
+// The reader passes over other keys' lines with a quick comparison of the bytes as written; these
+// are the lines where a byte-wise comparison alone would go wrong. Each case runs with the quick
+// comparison on and off, and both must give the answer the case names.
+TEST(WineRegistryTest, TheQuickComparisonAgreesWithTheFullOne) {
+  const std::string jre = "Software\\\\JavaSoft\\\\Java Runtime Environment\\\\1.6";
+  const std::string long_key = "Software\\\\" + std::string(300, 'k');
+  const std::u16string jre_path = u"Software\\JavaSoft\\Java Runtime Environment\\1.6";
+  const std::string short_key = long_key.substr(0, long_key.size() - 1);
+  const std::u16string long_path = u"Software\\" + std::u16string(300, u'k');
+  struct Case {
+    const char* name;
+    std::string keys;
+    std::u16string path;
+    long open;
+  };
+  const Case cases[] = {
+      {"a '[' in mid-line", "\"V\"=\"x\" [" + jre + "] 1\n", jre_path, kFileNotFound},
+      {"a '[' in a comment", ";; [" + jre + "]\n", jre_path, kFileNotFound},
+      // "\\x5c" is a backslash written as an escape: still a separator, so the key exists.
+      {"an escaped separator", "[Software\\x5cJavaSoft] 1\n", u"Software\\JavaSoft", kSuccess},
+      {"an escaped letter", "[Software\\\\Java\\x53oft] 1\n", u"Software\\JavaSoft", kSuccess},
+      {"a doubled separator", "[Software\\\\\\\\JavaSoft] 1\n", u"Software\\JavaSoft", kSuccess},
+      {"a key path over 256 bytes", "[" + long_key + "] 1\n", long_path, kSuccess},
+      {"one byte short of it", "[" + short_key + "] 1\n", long_path, kFileNotFound},
+      {"raw 4-byte UTF-8", "[Software\\\\J\xF0\x9F\x98\x80] 1\n", u"Software\\J\U0001F600",
+       kSuccess},
+      {"a longer name", "[Software\\\\JavaSoftware] 1\n", u"Software\\JavaSoft", kFileNotFound},
+      {"a key below it", "[Software\\\\JavaSoft\\\\X] 1\n", u"Software\\JavaSoft", kSuccess},
+  };
+  for (const Case& c : cases) {
+    for (const bool quick : {true, false}) {
+      UseQuickMatch(quick);
+      const Result r = Lookup(File("[Other] 1\n" + c.keys + "[Zother] 1\n"), c.path, u"V");
+      EXPECT_EQ(r.open, c.open) << c.name << (quick ? " (quick)" : " (full)");
+    }
+  }
+  UseQuickMatch(true);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "main/locate_jvm.h"
 
 #include "host/host.h"
-#include "main/trace.h"
 #include "probe/probe.h"
+#include "trace/trace.h"
 #include "version/version.h"
 
 namespace {
@@ -18,10 +18,11 @@ void FailAndExit(std::u16string_view message) {
 }
 
 std::u16string ReadEnvironmentVariable(const std::u16string& name) {
-  std::size_t length = 0;
-  if (host::QueryEnvironmentLength(name, &length) != 0 || length == 0) return {};
+  const std::size_t length = host::QueryEnvironmentLength(name);
+  if (length == 0) return {};
   char16_t* buffer = host::AllocateUnits(length);
-  // The message names JAVA_HOME whatever the variable: it is the only one the tool reads.
+  // The message names JAVA_HOME whatever the variable: it is the only one the search asks for
+  // (the Linux host reads WINEPREFIX and HOME for itself).
   if (buffer == nullptr) FailAndExit(u"Memory exhausted allocating space for value of JAVA_HOME");
   std::u16string value;
   if (host::CopyEnvironmentValue(name, buffer, length) == 0) {
@@ -32,6 +33,10 @@ std::u16string ReadEnvironmentVariable(const std::u16string& name) {
   host::ReleaseUnits(buffer);
   return value;
 }
+
+namespace {
+
+// The stages, each yielding a VM library path or "".
 
 std::u16string SearchJavaHome() {
   const std::u16string home = ReadEnvironmentVariable(u"JAVA_HOME");
@@ -75,6 +80,8 @@ std::u16string SearchRegisteredJre() {
   // The JRE records where its library is; it is taken as recorded, without looking at the disk.
   return library;
 }
+
+}  // namespace
 
 std::u16string LocateJvm() {
   std::u16string library = SearchJavaHome();

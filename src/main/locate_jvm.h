@@ -3,14 +3,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The VM library path of the first stage that finds one. Does not return when none does.
 std::u16string LocateJvm();
-
-// The stages, each yielding a VM library path or "" (exposed for tests).
-std::u16string SearchJavaHome();
-std::u16string SearchRegisteredJdk();
-std::u16string SearchRegisteredJre();
 
 // The value of environment variable `name`, or "" when it is unset, empty or unreadable. Ends
 // the process when no buffer can be had for the value.

@@ -1,7 +1,9 @@
-// The entry point: "-v" as the first argument turns the trace on; everything else is ignored.
-#include "host/host.h"
+#include "main/main.h"
+
+#include <string_view>
+
 #include "main/locate_jvm.h"
-#include "main/trace.h"
+#include "trace/trace.h"
 
 int LocateJvmMain(int argc, const char16_t* const* argv) {
   if (argc > 1 && std::u16string_view(argv[1]) == u"-v") g_verbose = true;

@@ -1,7 +1,7 @@
 #include "probe/probe.h"
 
 #include "host/host.h"
-#include "main/trace.h"
+#include "trace/trace.h"
 
 // Views onto string literals: the table costs nothing to build at start-up.
 const std::array<std::u16string_view, 3> kCandidateLibraries = {

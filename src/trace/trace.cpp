@@ -1,4 +1,4 @@
-#include "main/trace.h"
+#include "trace/trace.h"
 
 #include <string>
 
@@ -13,7 +13,9 @@ void Trace(std::u16string_view format, std::u16string_view argument) {
     host::WriteStandardError(format);
     return;
   }
-  // One write per line, so that a reader of the pipe never sees a line in pieces.
+  // The argument is spliced in before the write, so a line with an argument goes out in one
+  // write (the host splits only text longer than its chunk). A probe line is still two calls:
+  // the attempt, then its outcome.
   std::u16string line;
   line.reserve(format.size() - 2 + argument.size());
   line.append(format.substr(0, slot)).append(argument).append(format.substr(slot + 2));
