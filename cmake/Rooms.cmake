@@ -8,7 +8,10 @@
 add_library(locate_jvm_settings INTERFACE)
 target_compile_features(locate_jvm_settings INTERFACE cxx_std_20)
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-  target_compile_options(locate_jvm_settings INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+  target_compile_options(locate_jvm_settings INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+    # No build path in what is built, so that two checkouts build the same bytes.
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+    -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
 endif()
 
 function(locate_jvm_use_settings target)
