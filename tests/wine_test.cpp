@@ -2,11 +2,18 @@
 // tool makes, and the Linux build on the same prefix once Wine has written its registry back:
 // both must give the answer each case expects, so any difference between them is a fault of
 // the Linux registry reader or path mapping.
+//
+// The suite runs once per Windows build: `wine_tests` for the x64 .exe, `wine_tests --bits=32`
+// for the x86 one, which runs under WoW64 and sees the 32-bit view of HKLM\Software (kept in
+// Software\Wow6432Node), so there the cases' keys are written into that view. The Linux build
+// reads the 64-bit view, like the x64 build.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "search_cases.h"
@@ -15,6 +22,31 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// Wine's 64-bit loader, called directly: Debian's `wine` script prefers the 32-bit loader once
+// wine32 is installed, even for 64-bit programs. For a 32-bit program this loader starts the
+// 32-bit one beside it.
+const char kLoader[] = "/usr/lib/wine/wine64";
+const char kLoader32[] = "/usr/lib/wine/wine";
+
+int g_bits = 64;  // the build under test
+
+const std::string kExe64 = LOCATE_JVM_EXE;
+const std::string kExe32 = LOCATE_JVM_EXE_X86;
+const std::string kLinux = LOCATE_JVM_BINARY;
+
+// Whether this machine runs 32-bit Linux programs, which Wine's WoW64 needs: a kernel without
+// IA-32 emulation refuses them.
+bool Runs32BitPrograms() {
+  return test::Execute(kLoader32, {{"--version"}, {"PATH=/usr/bin:/bin"}}).status == 0;
+}
+
+// The keys of a case as seen from a 32-bit program: every key under Software moves into the
+// 32-bit view.
+std::string In32BitView(const std::string& keys) {
+  static const std::regex software(R"((^|\n)\[(software)\\\\)", std::regex::icase);
+  return std::regex_replace(keys, software, "$1[$2\\\\Wow6432Node\\\\");
+}
 
 // One throw-away prefix for the whole suite, made once.
 class WinePrefix : public ::testing::Environment {
@@ -30,7 +62,7 @@ class WinePrefix : public ::testing::Environment {
     // brought up to date again at the next start.
     test::Run boot{{"wineboot", "-i"}, Environment({})};
     boot.timeout_seconds = 300;
-    const test::Outcome booted = test::Execute("/usr/bin/wine", boot);
+    const test::Outcome booted = test::Execute(kLoader, boot);
     test::Run wait{{"-w"}, Environment({})};
     wait.timeout_seconds = 300;
     test::Execute("/usr/bin/wineserver", wait);
@@ -48,6 +80,7 @@ class WinePrefix : public ::testing::Environment {
     extra.push_back("WINEDEBUG=-all");
     extra.push_back("LANG=C.UTF-8");  // Wine decodes the environment and arguments as UTF-8
     extra.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d");
+    extra.push_back(std::string("WINELOADER=") + kLoader);
     extra.push_back(std::string("PATH=") + std::getenv("PATH"));
     if (const char* home = std::getenv("HOME")) extra.push_back(std::string("HOME=") + home);
     return extra;
@@ -56,7 +89,7 @@ class WinePrefix : public ::testing::Environment {
   // Runs a Wine program (a name or a path that Wine understands).
   static test::Outcome Wine(std::vector<std::string> arguments,
                             std::vector<std::string> environment) {
-    return test::Execute("/usr/bin/wine", {arguments, Environment(environment)});
+    return test::Execute(kLoader, {arguments, Environment(environment)});
   }
 
   // Starts a server that stays up between programs, and the session's own processes with it, so
@@ -81,8 +114,10 @@ class WinePrefix : public ::testing::Environment {
 fs::path WinePrefix::root;
 std::string WinePrefix::base_registry;
 
-const std::string kExe = LOCATE_JVM_EXE;
-const std::string kLinux = LOCATE_JVM_BINARY;
+// The .exe under test.
+const std::string& Exe() {
+  return g_bits == 32 ? kExe32 : kExe64;
+}
 
 class WineTest : public ::testing::Test {
  protected:
@@ -100,13 +135,14 @@ class WineTest : public ::testing::Test {
 
   // Runs the Windows build, then the Linux build on the same prefix, each with and without -v,
   // and checks both against the expectation. With `write_back`, the server is stopped between
-  // the two, so that the Linux build reads the registry as Wine wrote it.
+  // the two, so that the Linux build reads the registry as Wine wrote it. Without `linux_too`
+  // only the Windows build runs.
   void ExpectBoth(const std::string& name, const std::vector<std::string>& environment,
-                  const std::string& trace, int status, bool write_back) {
+                  const std::string& trace, int status, bool write_back, bool linux_too = true) {
     const std::string quiet = status == 0 ? "" : test::kFailure;
     std::vector<test::Outcome> windows;
     for (const bool verbose : {true, false}) {
-      std::vector<std::string> arguments = {kExe};
+      std::vector<std::string> arguments = {Exe()};
       if (verbose) arguments.push_back("-v");
       windows.push_back(WinePrefix::Wine(arguments, environment));
       EXPECT_EQ(windows.back().err, verbose ? trace : quiet) << name << " (Windows build)";
@@ -114,6 +150,7 @@ class WineTest : public ::testing::Test {
       EXPECT_EQ(windows.back().out, "") << name << " (Windows build)";
     }
     if (write_back) WinePrefix::StopServer();
+    if (!linux_too) return;
     for (const bool verbose : {true, false}) {
       const std::vector<std::string> arguments =
           verbose ? std::vector<std::string>{"-v"} : std::vector<std::string>{};
@@ -129,17 +166,19 @@ class WineTest : public ::testing::Test {
 };
 
 // Every registry case: its keys are loaded by Wine's own server, and the Linux build then reads
-// the file that server wrote.
+// the file that server wrote. For the x86 build the keys go into the 32-bit view, which the
+// Linux build does not read (the views are compared in their own test).
 TEST_F(WineTest, RegistryCasesGiveTheSameAnswerOnBothBuilds) {
   for (const auto& group :
        {test::JdkStepCases, test::JreStepCases, test::JdkFoundCases, test::ValueTypeCases,
         test::CaseCases, test::SuffixCases, test::KeyPathCases}) {
     for (const test::SearchCase& c : group()) {
       WinePrefix::StopServer();
-      test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry + "\n" + c.keys);
+      const std::string keys = g_bits == 32 ? In32BitView(c.keys) : c.keys;
+      test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry + "\n" + keys);
       WinePrefix::StartServer();
       MakeFiles(c.files);
-      ExpectBoth(c.name, {}, "JAVA_HOME not set\n" + c.trace, c.status, true);
+      ExpectBoth(c.name, {}, "JAVA_HOME not set\n" + c.trace, c.status, true, g_bits == 64);
       TearDown();
       made_.clear();
     }
@@ -209,7 +248,7 @@ TEST_F(WineTest, JavaHomeCasesGiveTheSameAnswerOnBothBuilds) {
 TEST_F(WineTest, VariableNamesMatchWithoutRegardToCaseOnWindowsOnly) {
   WinePrefix::StartServer();
   MakeFiles({"homes/server/jre/bin/server/jvm.dll"});
-  const test::Outcome windows = WinePrefix::Wine({kExe}, {"java_home=C:\\homes\\server"});
+  const test::Outcome windows = WinePrefix::Wine({Exe()}, {"java_home=C:\\homes\\server"});
   EXPECT_EQ(windows.status, 0);
   EXPECT_EQ(windows.err, "");
   const test::Outcome linux =
@@ -234,7 +273,7 @@ TEST_F(WineTest, OnlyAnExactFirstArgumentTurnsTheTraceOn) {
                         {{""}, false},
                         {{"x", "-v"}, false}};
   for (const Case& c : cases) {
-    std::vector<std::string> arguments = {kExe};
+    std::vector<std::string> arguments = {Exe()};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
     const test::Outcome outcome = WinePrefix::Wine(arguments, {"JAVA_HOME=C:\\homes\\server"});
     EXPECT_EQ(outcome.err, c.traced ? trace : "") << ::testing::PrintToString(c.arguments);
@@ -248,7 +287,7 @@ TEST_F(WineTest, OnlyAnExactFirstArgumentTurnsTheTraceOn) {
 TEST_F(WineTest, ACmdScriptBranchesOnTheStatus) {
   WinePrefix::StartServer();
   MakeFiles({"homes/server/jre/bin/server/jvm.dll", "tool/placeholder"});
-  fs::copy_file(kExe, WinePrefix::root / "drive_c/tool/locate-jvm.exe");
+  fs::copy_file(Exe(), WinePrefix::root / "drive_c/tool/locate-jvm.exe");
   test::WriteFile(WinePrefix::root / "drive_c/tool/check.cmd",
                   "@echo off\r\nC:\\tool\\locate-jvm.exe 2>NUL\r\n"
                   "if errorlevel 1 (echo missing) else (echo found)\r\n"
@@ -262,10 +301,69 @@ TEST_F(WineTest, ACmdScriptBranchesOnTheStatus) {
   }
 }
 
+// A JDK in one view or both: each build finds the one of its own bitness, and the Linux build
+// reads the 64-bit view. Runs in the x64 suite, with the x86 build too where it can run.
+TEST_F(WineTest, EachBuildSeesTheRegistryViewOfItsOwnBitness) {
+  if (g_bits != 64) GTEST_SKIP() << "runs in the x64 suite";
+  MakeFiles({"jdk32/jre/bin/server/jvm.dll", "jdk64/jre/bin/server/jvm.dll"});
+  const auto jdk = [](const std::string& view, const std::string& home) {
+    return "[Software\\\\" + view + "JavaSoft\\\\Java Development Kit] 1\n" +
+           "\"CurrentVersion\"=\"1.6\"\n[Software\\\\" + view +
+           "JavaSoft\\\\Java Development Kit\\\\1.6] 1\n\"JavaHome\"=\"" + home + "\"\n";
+  };
+  const std::string in32 = jdk("Wow6432Node\\\\", "C:\\\\jdk32");
+  const std::string in64 = jdk("", "C:\\\\jdk64");
+  const auto found = [](const std::string& home) {
+    return "JAVA_HOME not set\nFound JDK version '1.6'\n"
+           "Version meets requirement, retrieving home path\nLooking in JavaHome '" +
+           home + "'\n" + test::Tried(home + "\\jre\\bin\\server\\jvm.dll", true);
+  };
+  const std::string nothing = std::string("JAVA_HOME not set\n") + test::kFailure;
+  struct Case {
+    const char* name;
+    std::string keys;
+    std::string x86, x64;  // what each build traces; the Linux build answers as the x64 one
+  };
+  const Case cases[] = {
+      {"32-bit view only", in32, found("C:\\jdk32"), nothing},
+      {"64-bit view only", in64, nothing, found("C:\\jdk64")},
+      {"both views", in32 + in64, found("C:\\jdk32"), found("C:\\jdk64")},
+  };
+  const bool x86_runs = Runs32BitPrograms();
+  for (const Case& c : cases) {
+    WinePrefix::StopServer();
+    test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry + "\n" + c.keys);
+    WinePrefix::StartServer();
+    const test::Outcome x64 = WinePrefix::Wine({kExe64, "-v"}, {});
+    EXPECT_EQ(x64.err, c.x64) << c.name << " (x64 build)";
+    EXPECT_EQ(x64.status, c.x64 == nothing ? 1 : 0) << c.name << " (x64 build)";
+    if (x86_runs) {
+      const test::Outcome x86 = WinePrefix::Wine({kExe32, "-v"}, {});
+      EXPECT_EQ(x86.err, c.x86) << c.name << " (x86 build)";
+      EXPECT_EQ(x86.status, c.x86 == nothing ? 1 : 0) << c.name << " (x86 build)";
+    }
+    WinePrefix::StopServer();
+    const test::Outcome linux = test::Execute(kLinux, {{"-v"}, WinePrefix::Environment({})});
+    EXPECT_EQ(linux.err, c.x64) << c.name << " (Linux build)";
+    EXPECT_EQ(linux.out, "") << c.name << " (Linux build)";
+  }
+  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+  if (!x86_runs) std::cout << "the x86 build was not run: this kernel cannot run 32-bit programs\n";
+}
+
 }  // namespace
 
+// --bits=32 runs the suite on the x86 build. That needs a kernel that runs 32-bit programs;
+// without one the suite reports itself skipped (status 77) rather than passed.
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--bits=32") == 0) g_bits = 32;
+  if (g_bits == 32 && !Runs32BitPrograms()) {
+    std::cout << "SKIPPED: this kernel cannot run 32-bit programs (no IA-32 emulation), which "
+                 "Wine needs to run the x86 build\n";
+    return 77;
+  }
   ::testing::AddGlobalTestEnvironment(new WinePrefix);
   return RUN_ALL_TESTS();
 }
