@@ -301,6 +301,149 @@ TEST_F(WineTest, ACmdScriptBranchesOnTheStatus) {
   }
 }
 
+// JDK keys with home `home`, in the 32-bit view (`view` "Wow6432Node\\\\") or the 64-bit one ("").
+std::string JdkKeys(const std::string& view, const std::string& version, const std::string& home) {
+  return "[Software\\\\" + view + "JavaSoft\\\\Java Development Kit] 1\n\"CurrentVersion\"=\"" +
+         version + "\"\n[Software\\\\" + view + "JavaSoft\\\\Java Development Kit\\\\" + version +
+         "] 1\n\"JavaHome\"=\"" + home + "\"\n";
+}
+std::string JreKeys(const std::string& view, const std::string& version, const std::string& lib) {
+  return "[Software\\\\" + view + "JavaSoft\\\\Java Runtime Environment] 1\n\"CurrentVersion\"=\"" +
+         version + "\"\n[Software\\\\" + view + "JavaSoft\\\\Java Runtime Environment\\\\" +
+         version + "] 1\n\"RuntimeLib\"=\"" + lib + "\"\n";
+}
+const char kIn32[] = "Wow6432Node\\\\";
+
+// Loads `keys` into the prefix's registry through Wine's server, which starts afresh.
+void LoadKeys(const std::string& keys) {
+  WinePrefix::StopServer();
+  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry + "\n" + keys);
+  WinePrefix::StartServer();
+}
+
+// The example installer (examples/nsis), built around `exe`: a 64-bit installer for the x64
+// build, a 32-bit one for the x86 build, as a user would make them.
+fs::path BuildInstaller(const std::string& exe, int bits) {
+  const fs::path out = WinePrefix::root / ("setup" + std::to_string(bits) + ".exe");
+  std::vector<std::string> arguments = {"-V1", "-DLOCATE_JVM_EXE=" + exe,
+                                        "-DOUTFILE=" + out.string()};
+  if (bits == 64) arguments.push_back("-DTARGET=amd64-unicode");
+  arguments.push_back(std::string(LOCATE_JVM_SOURCE_DIR) + "/examples/nsis/installer.nsi");
+  const test::Outcome made =
+      test::Execute("/usr/bin/makensis", {arguments, {"PATH=/usr/bin:/bin", "LANG=C.UTF-8"}});
+  EXPECT_EQ(made.status, 0) << made.out << made.err;
+  return out;
+}
+
+// A real installer: it runs the embedded .exe and goes on (status 0, and a file installed) only
+// when that finds a JVM; otherwise it stops with status 2 and installs nothing.
+TEST_F(WineTest, AnInstallerGoesOnOnlyWhenItsBuildFindsAJvm) {
+  MakeFiles({"jdk/jre/bin/server/jvm.dll", "jre14/bin/client/jvm.dll"});
+  const fs::path installer = BuildInstaller(Exe(), g_bits);
+  const bool x64 = g_bits == 64;
+  struct Case {
+    const char* name;
+    std::string keys;
+    std::vector<std::string> environment;
+    bool goes_on;
+  };
+  const Case cases[] = {
+      {"no Java", "", {}, false},
+      {"JAVA_HOME set", "", {"JAVA_HOME=C:\\jdk"}, true},
+      {"a JDK in the 32-bit view only", JdkKeys(kIn32, "1.6", "C:\\\\jdk"), {}, !x64},
+      {"a JDK in the 64-bit view only", JdkKeys("", "1.6", "C:\\\\jdk"), {}, x64},
+      {"only a JRE older than 1.5",
+       JreKeys("", "1.4.2", "C:\\\\jre14\\\\bin\\\\client\\\\jvm.dll") +
+           JreKeys(kIn32, "1.4.2", "C:\\\\jre14\\\\bin\\\\client\\\\jvm.dll"),
+       {},
+       false},
+  };
+  for (const Case& c : cases) {
+    LoadKeys(c.keys);
+    made_.push_back(WinePrefix::root / "drive_c/installed");
+    const test::Outcome setup =
+        WinePrefix::Wine({installer.string(), "/S", "/D=C:\\installed"}, c.environment);
+    EXPECT_EQ(setup.status, c.goes_on ? 0 : 2) << c.name;
+    EXPECT_EQ(fs::exists(WinePrefix::root / "drive_c/installed/installed.txt"), c.goes_on)
+        << c.name;
+    fs::remove_all(WinePrefix::root / "drive_c/installed");
+  }
+  WinePrefix::StopServer();
+  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+}
+
+// The mistake users make: the installer of a 32-bit application embeds the x64 build. With only
+// a 64-bit JDK it goes on, and the application then finds no JVM that it can load; the x86 build
+// would have stopped it.
+TEST_F(WineTest, AnInstallerThatEmbedsTheWrongBitnessTakesTheWrongBranch) {
+  if (g_bits != 64) GTEST_SKIP() << "runs in the x64 suite";
+  MakeFiles({"jdk/jre/bin/server/jvm.dll"});
+  LoadKeys(JdkKeys("", "1.6", "C:\\\\jdk"));
+  made_.push_back(WinePrefix::root / "drive_c/installed");
+  const test::Outcome wrong =
+      WinePrefix::Wine({BuildInstaller(kExe64, 64).string(), "/S", "/D=C:\\installed"}, {});
+  EXPECT_EQ(wrong.status, 0) << "the x64 build finds the 64-bit JDK";
+  if (Runs32BitPrograms()) {
+    const test::Outcome right =
+        WinePrefix::Wine({BuildInstaller(kExe32, 32).string(), "/S", "/D=C:\\installed2"}, {});
+    EXPECT_EQ(right.status, 2) << "the x86 build finds no JVM a 32-bit application can load";
+  }
+  WinePrefix::StopServer();
+  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+}
+
+// What a terminal shows, without its control sequences and carriage returns.
+std::string Shown(const std::string& screen) {
+  static const std::regex control(
+      "\x1B(\\[[0-9;?]*[ -/]*[@-~]|\\][^\x07\x1B]*(\x07|\x1B\\\\)|[@-Z\\\\-_])|\r");
+  return std::regex_replace(screen, control, "");
+}
+
+// Standard error on a console: Wine gives the program a console on the pseudo-terminal that
+// `script` opens, and the tool writes through WriteConsoleW. The homes hold Latin with
+// diacritics, Greek and CJK; nothing outside the Basic Multilingual Plane, which Wine's console
+// shows as two U+FFFD (a flaw of Wine's, not of the tool's).
+TEST_F(WineTest, AConsoleShowsTheTraceAndTheFailure) {
+  const std::string home =
+      "C:\\J\xC3\xA4va \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE4\xB8\xAD\xE6\x96\x87";
+  const std::string none = "C:\\N\xC3\xB6ne \xCE\xB4 \xE6\x97\xA0";
+  MakeFiles(
+      {"J\xC3\xA4va \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 "
+       "\xE4\xB8\xAD\xE6\x96\x87/jre/bin/server/jvm.dll"});
+  WinePrefix::StartServer();
+  struct Case {
+    const char* name;
+    std::string java_home;
+    bool verbose;
+    std::string shown;
+    int status;
+  };
+  const Case cases[] = {
+      {"the failure alone", "", false, test::kFailure, 1},
+      {"the trace of a found library", home, true,
+       "Looking in JAVA_HOME '" + home + "'\n" +
+           test::Tried(home + "\\jre\\bin\\server\\jvm.dll", true),
+       0},
+      {"the trace, then the failure", none, true,
+       "Looking in JAVA_HOME '" + none + "'\n" +
+           test::Tried(none + "\\jre\\bin\\server\\jvm.dll", false) +
+           test::Tried(none + "\\jre\\bin\\client\\jvm.dll", false) +
+           test::Tried(none + "\\bin\\client\\jvm.dll", false) + test::kFailure,
+       1},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> environment;
+    if (!c.java_home.empty()) environment.push_back("JAVA_HOME=" + c.java_home);
+    const std::string command =
+        std::string(kLoader) + " " + Exe() + (c.verbose ? " -v" : "");
+    const test::Outcome console = test::Execute(
+        "/usr/bin/script",
+        {{"-q", "-e", "-c", command, "/dev/null"}, WinePrefix::Environment(environment)});
+    EXPECT_EQ(Shown(console.out), c.shown) << c.name;
+    EXPECT_EQ(console.status, c.status) << c.name;
+  }
+}
+
 // A JDK in one view or both: each build finds the one of its own bitness, and the Linux build
 // reads the 64-bit view. Runs in the x64 suite, with the x86 build too where it can run.
 TEST_F(WineTest, EachBuildSeesTheRegistryViewOfItsOwnBitness) {
