@@ -107,22 +107,4 @@ std::string EncodeUtf8(std::u16string_view text, LoneSurrogates lone) {
   return bytes;
 }
 
-char16_t FoldCase(char16_t unit) {
-  if (unit < 0x80) return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - 32) : unit;
-  if ((unit >= 0xE0 && unit <= 0xFE && unit != 0xF7)) return static_cast<char16_t>(unit - 32);
-  if (unit == 0xFF) return 0x178;
-  if (unit >= 0x100 && unit <= 0x17F) {
-    // Latin Extended-A pairs capital and small letters as even and odd, except in two runs
-    // where the capital comes odd.
-    const bool odd_capitals = (unit >= 0x139 && unit <= 0x148) || (unit >= 0x179 && unit <= 0x17E);
-    if (unit == 0x131 || unit == 0x138 || unit == 0x149 || unit == 0x17F) return unit;
-    if (odd_capitals) return (unit % 2 == 0) ? static_cast<char16_t>(unit - 1) : unit;
-    return (unit % 2 == 1) ? static_cast<char16_t>(unit - 1) : unit;
-  }
-  if (unit >= 0x3B1 && unit <= 0x3C9 && unit != 0x3C2) return static_cast<char16_t>(unit - 32);
-  if (unit >= 0x430 && unit <= 0x44F) return static_cast<char16_t>(unit - 32);
-  if (unit >= 0x450 && unit <= 0x45F) return static_cast<char16_t>(unit - 80);
-  return unit;
-}
-
 }  // namespace host

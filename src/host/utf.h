@@ -25,16 +25,6 @@ std::size_t EncodeUtf8(std::u16string_view* text, LoneSurrogates lone, char* out
 // The whole of `text` as UTF-8.
 std::string EncodeUtf8(std::u16string_view text, LoneSurrogates lone);
 
-}  // namespace host
-
-namespace host {
-
-// The unit both cases of a letter share, for names the platform matches without regard to case
-// (registry keys and values, Windows file names). Covers ASCII, Latin-1, Latin Extended-A and the
-// basic letters of Greek (U+0391..U+03A9) and Cyrillic (U+0400..U+044F, U+0450..U+045F); other
-// units are their own fold.
-char16_t FoldCase(char16_t unit);
-
 // Decodes one UTF-8 sequence at the start of `bytes` (not empty): its length and code point, or 0
 // when the first byte does not start a valid sequence.
 std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t* code_point);

@@ -51,19 +51,6 @@ TEST(Utf8Test, EncodesInChunksWithoutSplittingACharacter) {
   EXPECT_TRUE(rest.empty());
 }
 
-TEST(FoldCaseTest, FoldsBothCasesOntoOne) {
-  const std::pair<char16_t, char16_t> same[] = {
-      {u'a', u'A'},           {u'z', u'Z'},           {u'\u00E4', u'\u00C4'},
-      {u'\u00FE', u'\u00DE'}, {u'\u00FF', u'\u0178'}, {u'\u0101', u'\u0100'},
-      {u'\u013A', u'\u0139'}, {u'\u017E', u'\u017D'}, {u'\u03B1', u'\u0391'},
-      {u'\u0434', u'\u0414'}, {u'\u0451', u'\u0401'},
-  };
-  for (auto [small, capital] : same) EXPECT_EQ(FoldCase(small), FoldCase(capital)) << int(small);
-  EXPECT_NE(FoldCase(u'\u00F7'), FoldCase(u'\u00D7'));  // division and multiplication signs
-  EXPECT_EQ(FoldCase(u'['), u'[');
-  EXPECT_EQ(FoldCase(u'{'), u'{');
-  EXPECT_EQ(FoldCase(u'\\'), u'\\');
-}
 
 }  // namespace
 }  // namespace host

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "host/case.h"
 #include "host/utf.h"
 
 namespace host {

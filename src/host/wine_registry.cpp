@@ -11,6 +11,7 @@
 #include <string>
 
 #include "host/registry.h"
+#include "host/case.h"
 #include "host/utf.h"
 
 namespace host::wine_registry {
