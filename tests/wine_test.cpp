@@ -12,34 +12,21 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "search_cases.h"
 #include "test_support.h"
+#include "wine_prefix.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Wine's 64-bit loader, called directly: Debian's `wine` script prefers the 32-bit loader once
-// wine32 is installed, even for 64-bit programs. For a 32-bit program this loader starts the
-// 32-bit one beside it.
-const char kLoader[] = "/usr/lib/wine/wine64";
-const char kLoader32[] = "/usr/lib/wine/wine";
 
 int g_bits = 64;  // the build under test
 
 const std::string kExe64 = LOCATE_JVM_EXE;
 const std::string kExe32 = LOCATE_JVM_EXE_X86;
 const std::string kLinux = LOCATE_JVM_BINARY;
-
-// Whether this machine runs 32-bit Linux programs, which Wine's WoW64 needs: a kernel without
-// IA-32 emulation refuses them.
-bool Runs32BitPrograms() {
-  return test::Execute(kLoader32, {{"--version"}, {"PATH=/usr/bin:/bin"}}).status == 0;
-}
 
 // The keys of a case as seen from a 32-bit program: every key under Software moves into the
 // 32-bit view.
@@ -48,71 +35,9 @@ std::string In32BitView(const std::string& keys) {
   return std::regex_replace(keys, software, "$1[$2\\\\Wow6432Node\\\\");
 }
 
-// One throw-away prefix for the whole suite, made once.
-class WinePrefix : public ::testing::Environment {
- public:
-  static fs::path root;
-  static std::string base_registry;  // system.reg as wineboot left it
-
-  void SetUp() override {
-    root = fs::path(dir_.str()) / "prefix";
-    // wineboot's status says little (it complains of the 32-bit half that a 64-bit Wine lacks);
-    // the registry it leaves is what counts.
-    // Its server is left to finish and exit on its own: stopped early, the prefix would be
-    // brought up to date again at the next start.
-    test::Run boot{{"wineboot", "-i"}, Environment({})};
-    boot.timeout_seconds = 300;
-    const test::Outcome booted = test::Execute(kLoader, boot);
-    test::Run wait{{"-w"}, Environment({})};
-    wait.timeout_seconds = 300;
-    test::Execute("/usr/bin/wineserver", wait);
-    std::ifstream file(root / "system.reg", std::ios::binary);
-    std::stringstream contents;
-    contents << file.rdbuf();
-    base_registry = contents.str();
-    if (base_registry.rfind("WINE REGISTRY Version 2\n", 0) != 0)
-      GTEST_FAIL() << "wineboot made no registry: " << booted.err;
-  }
-  void TearDown() override { StopServer(); }
-
-  static std::vector<std::string> Environment(std::vector<std::string> extra) {
-    extra.push_back("WINEPREFIX=" + root.string());
-    extra.push_back("WINEDEBUG=-all");
-    extra.push_back("LANG=C.UTF-8");  // Wine decodes the environment and arguments as UTF-8
-    extra.push_back("WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d");
-    extra.push_back(std::string("WINELOADER=") + kLoader);
-    extra.push_back(std::string("PATH=") + std::getenv("PATH"));
-    if (const char* home = std::getenv("HOME")) extra.push_back(std::string("HOME=") + home);
-    return extra;
-  }
-
-  // Runs a Wine program (a name or a path that Wine understands).
-  static test::Outcome Wine(std::vector<std::string> arguments,
-                            std::vector<std::string> environment) {
-    return test::Execute(kLoader, {arguments, Environment(environment)});
-  }
-
-  // Starts a server that stays up between programs, and the session's own processes with it, so
-  // that each run is a warm start. Those processes keep the standard error of the program that
-  // started them, and Wine reports there when one of them fails (as its 64-bit-only build may),
-  // so a throw-away program starts them rather than the one under test.
-  static void StartServer() {
-    test::Execute("/usr/bin/wineserver", {{"-p"}, Environment({})});
-    Wine({"cmd", "/c", "exit"}, {});
-  }
-
-  // Stops the server, which writes the registry back to system.reg as it goes.
-  static void StopServer() {
-    test::Execute("/usr/bin/wineserver", {{"-k"}, Environment({})});
-    test::Execute("/usr/bin/wineserver", {{"-w"}, Environment({})});
-  }
-
- private:
-  test::TempDir dir_;
-};
-
-fs::path WinePrefix::root;
-std::string WinePrefix::base_registry;
+using test::kWineLoader;
+using test::Runs32BitPrograms;
+using test::WinePrefix;
 
 // The .exe under test.
 const std::string& Exe() {
@@ -434,8 +359,7 @@ TEST_F(WineTest, AConsoleShowsTheTraceAndTheFailure) {
   for (const Case& c : cases) {
     std::vector<std::string> environment;
     if (!c.java_home.empty()) environment.push_back("JAVA_HOME=" + c.java_home);
-    const std::string command =
-        std::string(kLoader) + " " + Exe() + (c.verbose ? " -v" : "");
+    const std::string command = std::string(kWineLoader) + " " + Exe() + (c.verbose ? " -v" : "");
     const test::Outcome console = test::Execute(
         "/usr/bin/script",
         {{"-q", "-e", "-c", command, "/dev/null"}, WinePrefix::Environment(environment)});
