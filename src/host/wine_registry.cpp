@@ -10,17 +10,20 @@
 #include <new>
 #include <string>
 
-#include "host/registry.h"
 #include "host/case.h"
+#include "host/registry.h"
 #include "host/utf.h"
 
 namespace host::wine_registry {
 
 namespace {
 
-// Enough for any line that can matter: a value line this long holds more data than a query
-// can take, and key lines and continuation lines are short.
+// The reader's buffer holds one line whole. It starts at 64 KiB and grows, for the rare longer
+// line, up to 1 MiB: Wine reads lines of any length, but a value name has at most 16383 units
+// (six bytes each when escaped) and its data count only up to what a query takes, so a line
+// longer than that cannot be told from a cut one by any query.
 constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kLongestLine = 1024 * 1024;
 constexpr std::size_t kScratchSize = kRegistryBufferUnits * sizeof(char16_t);
 // The backward search reads chunks of the file, with a byte before each (to see whether a '['
 // starts a line) and some after (to compare the key line that starts there).
@@ -51,7 +54,9 @@ struct Key {
   std::size_t end = 0;
   bool eof = false;
   bool skip_line = false;  // the rest of an over-long line is still to be dropped
-  char buffer[kBufferSize];
+  std::size_t capacity = kBufferSize;
+  char first_buffer[kBufferSize];
+  char* buffer = first_buffer;  // first_buffer, or a larger one on the heap for a long line
 
   std::uint8_t scratch[kScratchSize];  // a value's data while they are parsed
 
@@ -83,10 +88,10 @@ bool Refill(Key& key) {
     key.end -= key.begin;
     key.begin = 0;
   }
-  if (key.end == kBufferSize) return false;
+  if (key.end == key.capacity) return false;
   ssize_t got;
   do {
-    got = read(key.fd, key.buffer + key.end, kBufferSize - key.end);
+    got = read(key.fd, key.buffer + key.end, key.capacity - key.end);
   } while (got < 0 && errno == EINTR);
   if (got <= 0) {  // an error reads as the end of the file
     key.eof = true;
@@ -152,11 +157,22 @@ bool ReadLine(Key& key, std::string_view* line, bool* cut) {
     if (!Refill(key)) break;
     searched = key.begin + seen;
   }
-  if (key.end - key.begin == kBufferSize) {
+  if (key.end - key.begin == key.capacity && key.capacity < kLongestLine) {
+    // A line longer than the buffer: move to a larger one and go on reading it.
+    char* larger = new (std::nothrow) char[key.capacity * 2];
+    if (larger != nullptr) {
+      std::memcpy(larger, key.buffer, key.end);
+      if (key.buffer != key.first_buffer) delete[] key.buffer;
+      key.buffer = larger;
+      key.capacity *= 2;
+      return ReadLine(key, line, cut);
+    }
+  }
+  if (key.end - key.begin == key.capacity) {
     // Too long to hold: hand out what fits; the rest of the line is dropped by the next read,
     // so that the view stays valid until then.
     *cut = true;
-    *line = std::string_view(key.buffer, kBufferSize);
+    *line = std::string_view(key.buffer, key.capacity);
     key.begin = key.end;
     key.skip_line = true;
     return true;
@@ -179,9 +195,16 @@ int HexValue(char c) {
   return -1;
 }
 
-// The UTF-16 units of a quoted name or text, one at a time: backslash escapes as Wine writes
-// them (\n \r \t \a \b \e \f \v, up to three octal digits, \x and up to four hex digits, any other
-// character standing for itself), UTF-8 otherwise, U+FFFD for bytes that are not.
+// The blanks that Wine passes over around the parts of a line (C's isspace).
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The UTF-16 units of a quoted name or text, one at a time, read as Wine reads them: backslash
+// escapes (\n \r \t \a \b \e \f \v; up to three octal digits; \x and up to four hex digits, or a
+// plain x without any; any other character standing for itself), UTF-8 otherwise. Bytes that do
+// not form a UTF-8 character (a stray continuation byte, a cut or overlong sequence, a value
+// above U+10FFFF) are dropped; an encoded surrogate is taken as the unit it encodes.
 struct EscapedText {
   const char* p;
   const char* end;
@@ -194,24 +217,26 @@ struct EscapedText {
       pending = 0;
       return unit;
     }
-    if (p == end) return kBroken;
-    const char c = *p++;
-    if (c == delimiter) return kClosed;
-    if (c == '\\') return Escape();
-    if (static_cast<unsigned char>(c) < 0x80) return static_cast<unsigned char>(c);
-    char32_t code_point;
-    const std::size_t length = DecodeUtf8Sequence(
-        std::string_view(p - 1, static_cast<std::size_t>(end - p + 1)), &code_point);
-    if (length == 0) return 0xFFFD;
-    p += length - 1;
-    if (code_point < 0x10000) return static_cast<int>(code_point);
-    code_point -= 0x10000;
-    pending = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
-    return static_cast<int>(0xD800 + (code_point >> 10));
+    for (;;) {
+      if (p == end) return kBroken;
+      const char c = *p++;
+      if (c == delimiter) return kClosed;
+      if (c == '\\') {
+        if (p == end) return kBroken;
+        const int escaped = Escape();
+        if (escaped >= 0) return escaped;
+        // An escaped byte that is not ASCII is read as the start of a character.
+      }
+      const auto byte = static_cast<unsigned char>(p[-1]);
+      if (byte < 0x80) return byte;
+      const int unit = Utf8(byte);
+      if (unit >= 0) return unit;
+    }
   }
 
+  // The unit of the escape after a backslash (p is past the backslash, and not at the end), or
+  // -1 for a byte that is not ASCII, which p is left past.
   int Escape() {
-    if (p == end) return kBroken;
     const char c = *p++;
     switch (c) {
       case 'n':
@@ -235,7 +260,7 @@ struct EscapedText {
         int digits = 0;
         while (digits < 4 && p != end && HexValue(*p) >= 0)
           value = value * 16 + HexValue(*p++), ++digits;
-        return digits == 0 ? kBroken : value;
+        return digits == 0 ? 'x' : value;
       }
       default:
         if (c >= '0' && c <= '7') {
@@ -244,9 +269,36 @@ struct EscapedText {
             value = value * 8 + (*p++ - '0');
           return value;
         }
-        if (static_cast<unsigned char>(c) >= 0x80) return 0xFFFD;
+        if (static_cast<unsigned char>(c) >= 0x80) return -1;
         return static_cast<unsigned char>(c);
     }
+  }
+
+  // The character that `lead` (already taken) starts: its first unit, the second one pending;
+  // or -1 when the bytes do not form one, with p left at the first byte that does not belong.
+  int Utf8(unsigned char lead) {
+    int continuations;
+    char32_t value;
+    if (lead >= 0xC0 && lead <= 0xDF) {
+      continuations = 1, value = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      continuations = 2, value = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF7) {
+      continuations = 3, value = lead & 0x07;
+    } else {
+      return -1;
+    }
+    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    const int length = continuations;
+    for (; continuations > 0; --continuations) {
+      if (p == end || (static_cast<unsigned char>(*p) ^ 0x80) >= 0x40) return -1;
+      value = (value << 6) | (static_cast<unsigned char>(*p++) ^ 0x80);
+    }
+    if (value < kSmallest[length] || value > 0x10FFFF) return -1;
+    if (value < 0x10000) return static_cast<int>(value);
+    value -= 0x10000;
+    pending = static_cast<char16_t>(0xDC00 + (value & 0x3FF));
+    return static_cast<int>(0xD800 + (value >> 10));
   }
 };
 
@@ -356,7 +408,9 @@ bool CertainlyOther(const Key& key, const char* path) {
     }
   }
   const char c = path[i];
-  if (i == size) return c != ']' && c != '\\';  // a longer name, not the key or below it
+  // A longer name, not the key or below it; but bytes that are not ASCII may be dropped as
+  // broken UTF-8, so they leave it open.
+  if (i == size) return c != ']' && c != '\\' && static_cast<unsigned char>(c) < 0x80;
   // A byte in place of a separator may end the line, and one after a backslash is an escape.
   return key.written[i] != '\\' && c != '\\' && static_cast<unsigned char>(c) < 0x80;
 }
@@ -391,6 +445,27 @@ bool LoadEarlierChunk(Key& key) {
   return true;
 }
 
+// Whether the '[' at file offset `offset` (back[at]) starts a line: it comes first in its line,
+// or after blanks only, as Wine's loader passes over them.
+bool StartsLine(Key& key, off_t offset, std::size_t at) {
+  if (offset == 0 || key.back[at - 1] == '\n') return true;
+  if (!IsBlank(key.back[at - 1]) || key.back[at - 1] == '\n') return false;
+  // Rare: look back past the blanks, a few bytes at a time.
+  char before[64];
+  for (off_t end = offset; end > 0;) {
+    const off_t start =
+        end > static_cast<off_t>(sizeof before) ? end - static_cast<off_t>(sizeof before) : 0;
+    const ssize_t got = pread(key.fd, before, static_cast<std::size_t>(end - start), start);
+    if (got != end - start) return false;
+    for (off_t i = end - start; i > 0; --i) {
+      if (before[i - 1] == '\n') return true;
+      if (!IsBlank(before[i - 1])) return false;
+    }
+    end = start;
+  }
+  return true;  // blanks from the start of the file
+}
+
 // The offset of the last line before the search limit that starts with '[' and may be a line of
 // the key, or -1 at the start of the file. Lines certainly of other keys are passed over here,
 // in one tight loop. The search goes from the end of the file to its start, since the last of
@@ -410,7 +485,7 @@ off_t FindKeyLineBackward(Key& key) {
     const auto at = static_cast<std::size_t>(static_cast<const char*>(bracket) - base);
     const off_t offset = key.back_start + static_cast<off_t>(at);
     key.back_limit = offset;
-    if (offset != 0 && base[at - 1] != '\n') continue;
+    if (!StartsLine(key, offset, at)) continue;
     if (look != 0 && key.back_end - offset >= static_cast<off_t>(look) &&
         CertainlyOther(key, base + at + 1))
       continue;
@@ -457,18 +532,26 @@ bool ConsumePrefix(std::string_view* text, std::string_view prefix) {
   return true;
 }
 
-// "(N):" after "hex" or "str": the type, which the lookup does not need.
-bool ConsumeType(std::string_view* text) {
-  if (!ConsumePrefix(text, "(")) return false;
-  std::size_t digits = 0;
-  while (digits < text->size() && HexValue((*text)[digits]) >= 0) ++digits;
-  if (digits == 0) return false;
-  text->remove_prefix(digits);
-  return ConsumePrefix(text, "):");
+void SkipBlanks(std::string_view* text) {
+  while (!text->empty() && IsBlank(text->front())) text->remove_prefix(1);
+}
+
+// C's strtoul in base 16 on the start of `text` (leading blanks, a sign, a 0x, the digits), as
+// Wine's loader calls it: the value, and in *used the bytes it took (0 when there is no number).
+unsigned long ParseUnsigned(std::string_view text, std::size_t* used) {
+  // strtoul needs a terminated string; a number never runs past the line.
+  const std::string copy(text);
+  char* stop = nullptr;
+  const unsigned long value = std::strtoul(copy.c_str(), &stop, 16);
+  *used = static_cast<std::size_t>(stop - copy.c_str());
+  return value;
+}
+
+bool IsHexDigit(char c) {
+  return HexValue(c) >= 0;
 }
 
 bool ParseString(std::string_view data, Sink& sink) {
-  if (!ConsumePrefix(&data, "\"")) return false;
   EscapedText text{data.data(), data.data() + data.size(), '"'};
   for (int unit = text.Next(); unit != kClosed; unit = text.Next()) {
     if (unit == kBroken) return false;
@@ -478,83 +561,81 @@ bool ParseString(std::string_view data, Sink& sink) {
   return true;
 }
 
-bool ParseDword(std::string_view data, Sink& sink) {
-  std::uint32_t value = 0;
-  std::size_t digits = 0;
-  while (digits < data.size() && digits < 8 && HexValue(data[digits]) >= 0)
-    value = value * 16 + static_cast<std::uint32_t>(HexValue(data[digits++]));
-  if (digits == 0) return false;
-  for (int i = 0; i < 4; ++i) sink.Put(static_cast<std::uint8_t>(value >> (8 * i)));
-  return true;
-}
-
-// Bytes "aa,bb,..."; a line that ends in a backslash goes on in the next one.
+// Bytes in hex, each a number of at most 0xff that strtoul reads (so "001" is one byte and "0x1f"
+// another), separated by commas and blanks. A backslash goes on in the next line, whatever that
+// line is; what follows the backslash on its own line is not looked at.
 bool ParseHex(Key& key, std::string_view data, Sink& sink) {
   for (;;) {
-    std::size_t i = 0;
-    const auto skip_blanks = [&] {
-      while (i < data.size() && (data[i] == ' ' || data[i] == '\t')) ++i;
-    };
-    for (;;) {
-      skip_blanks();
-      if (i == data.size()) return true;
-      if (data[i] == '\\') break;
-      int value = HexValue(data[i]);
-      if (value < 0) return false;
-      ++i;
-      if (i < data.size() && HexValue(data[i]) >= 0) value = value * 16 + HexValue(data[i++]);
+    while (!data.empty() && IsHexDigit(data.front())) {
+      std::size_t used;
+      const unsigned long value = ParseUnsigned(data, &used);
+      if (used == 0 || value > 0xFF) return false;
       sink.Put(static_cast<std::uint8_t>(value));
-      skip_blanks();
-      if (i == data.size()) return true;
-      if (data[i] == ',')
-        ++i;
-      else if (data[i] != '\\')
-        return false;
+      data.remove_prefix(used);
+      SkipBlanks(&data);
+      ConsumePrefix(&data, ",");
+      SkipBlanks(&data);
     }
-    // A continuation: nothing may follow the backslash, and the next line must not be a key.
-    ++i;
-    skip_blanks();
-    if (i != data.size()) return false;
+    SkipBlanks(&data);
+    if (data.empty()) return true;
+    if (data.front() != '\\') return false;
     bool cut;
-    if (PeekByte(key) == '[' || !ReadLine(key, &data, &cut) || cut) return false;
+    if (!ReadLine(key, &data, &cut) || cut) return false;
+    SkipBlanks(&data);
   }
 }
 
+// The data after "name=", as Wine's loader reads them. False when they do not parse: Wine then
+// keeps the value, with no data and type 0.
 bool ParseData(Key& key, std::string_view data, Sink& sink) {
-  if (!data.empty() && data[0] == '"') return ParseString(data, sink);
-  if (ConsumePrefix(&data, "str")) return ConsumeType(&data) && ParseString(data, sink);
-  if (ConsumePrefix(&data, "dword:")) return ParseDword(data, sink);
-  if (ConsumePrefix(&data, "hex")) {
-    if (!ConsumePrefix(&data, ":") && !ConsumeType(&data)) return false;
-    return ParseHex(key, data, sink);
+  if (ConsumePrefix(&data, "\"") || ConsumePrefix(&data, "str:\"") ||
+      ConsumePrefix(&data, "str(2):\"") || ConsumePrefix(&data, "str(7):\""))
+    return ParseString(data, sink);
+  if (ConsumePrefix(&data, "dword:")) {
+    // strtoul's value as a DWORD: nine digits or more keep the last eight, a number too large
+    // for strtoul gives 0xffffffff, and no digits 0.
+    std::size_t used;
+    const auto value = static_cast<std::uint32_t>(ParseUnsigned(data, &used));
+    for (int i = 0; i < 4; ++i) sink.Put(static_cast<std::uint8_t>(value >> (8 * i)));
+    return true;
+  }
+  if (ConsumePrefix(&data, "hex:")) return ParseHex(key, data, sink);
+  if (ConsumePrefix(&data, "hex(")) {
+    std::size_t used;
+    ParseUnsigned(data, &used);  // the type, which the lookup does not need
+    data.remove_prefix(used);
+    return ConsumePrefix(&data, "):") && ParseHex(key, data, sink);
   }
   return false;
 }
 
-// Whether the value line `line` names the value `name` (case-folded); *data receives what follows
-// the '='.
-bool NamesValue(std::string_view line, const std::u16string& name, std::string_view* data) {
+// Whether `line` (from its '"' or '@') is a value line: a name that parses and an '=' after it.
+// *names tells whether the name is `name` (case-folded); *data receives what follows the '=' and
+// the blanks after it.
+bool IsValueLine(std::string_view line, const std::u16string& name, bool* names,
+                 std::string_view* data) {
   std::size_t after;
   if (line[0] == '@') {
-    if (!name.empty()) return false;
+    *names = name.empty();
     after = 1;
   } else {
     EscapedText text{line.data() + 1, line.data() + line.size(), '"'};
     std::size_t matched = 0;
+    *names = true;
     for (int unit = text.Next(); unit != kClosed; unit = text.Next()) {
-      if (unit == kBroken || matched == name.size() ||
-          FoldCase(static_cast<char16_t>(unit)) != name[matched])
-        return false;
+      if (unit == kBroken) return false;
+      if (matched >= name.size() || FoldCase(static_cast<char16_t>(unit)) != name[matched])
+        *names = false;
       ++matched;
     }
-    if (matched != name.size()) return false;
+    if (matched != name.size()) *names = false;
     after = static_cast<std::size_t>(text.p - line.data());
   }
-  while (after < line.size() && (line[after] == ' ' || line[after] == '\t')) ++after;
-  if (after == line.size() || line[after] != '=') return false;
-  ++after;
-  while (after < line.size() && (line[after] == ' ' || line[after] == '\t')) ++after;
-  *data = line.substr(after);
+  std::string_view rest = line.substr(after);
+  SkipBlanks(&rest);
+  if (!ConsumePrefix(&rest, "=")) return false;
+  SkipBlanks(&rest);
+  *data = rest;
   return true;
 }
 
@@ -562,6 +643,12 @@ bool NamesValue(std::string_view line, const std::u16string& name, std::string_v
 
 long OpenKey(int fd, std::u16string_view path, Key** opened) {
   *opened = nullptr;
+  // Wine refuses a path below a root that starts as an absolute one; empty components further
+  // on are passed over.
+  if (!path.empty() && path[0] == u'\\') {
+    close(fd);
+    return kBadPathname;
+  }
   Key* key = new (std::nothrow) Key;
   if (key == nullptr) {
     close(fd);
@@ -602,8 +689,8 @@ long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uin
   for (char16_t& unit : folded) unit = FoldCase(unit);
   const std::size_t capacity = *bytes < kScratchSize ? *bytes : kScratchSize;
 
-  // The sections of the key from the last to the first: the last line naming the value that
-  // parses, in the last section that has one, wins.
+  // The sections of the key from the last to the first: the last line naming the value, in the
+  // last section that has one, wins.
   StartBackward(*key, key->query_from);
   for (off_t offset; (offset = FindKeyLineBackward(*key)) >= 0;) {
     if (MatchLineAt(*key, offset) != Match::kExact) continue;
@@ -612,22 +699,32 @@ long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uin
     if (!SeekTo(*key, offset) || !ReadLine(*key, &line, &cut)) continue;
     bool found = false;
     std::size_t size = 0;
-    for (int next = PeekByte(*key); next >= 0 && next != '['; next = PeekByte(*key)) {
-      ReadLine(*key, &line, &cut);
+    while (ReadLine(*key, &line, &cut)) {
+      SkipBlanks(&line);
+      if (!line.empty() && line[0] == '[') break;  // the next key's line ends the section
       std::string_view value_data;
+      bool names = false;
       if (line.empty() || (line[0] != '"' && line[0] != '@') ||
-          !NamesValue(line, folded, &value_data))
+          !IsValueLine(line, folded, &names, &value_data))
         continue;
+      if (!names) {
+        // Another value, read only so far as to take the lines that continue its hex data: Wine
+        // reads them as that value's, whatever they hold.
+        if (!cut && value_data.substr(0, 3) == "hex") {
+          Sink ignored{nullptr, 0};
+          ParseData(*key, value_data, ignored);
+        }
+        continue;
+      }
+      found = true;
       if (cut) {
-        // A value line longer than the buffer holds more data than any query takes.
-        found = true;
+        // A value line longer than the longest the reader holds has more data than a query takes.
         size = kScratchSize + 1;
         continue;
       }
       Sink sink{key->scratch, capacity};
-      if (!ParseData(*key, value_data, sink)) continue;
-      found = true;
-      size = sink.size;
+      // Data that do not parse leave the value with none, as Wine keeps it (with type 0).
+      size = ParseData(*key, value_data, sink) ? sink.size : 0;
       if (size <= capacity) std::memcpy(data, key->scratch, size);
     }
     if (!found) continue;
@@ -639,6 +736,7 @@ long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uin
 
 void CloseKey(Key* key) {
   if (key == nullptr) return;
+  if (key->buffer != key->first_buffer) delete[] key->buffer;
   close(key->fd);
   delete key;
 }

@@ -17,6 +17,7 @@ constexpr long kSuccess = 0;
 constexpr long kFileNotFound = 2;  // no such key or value
 constexpr long kMoreData = 234;    // the data do not fit the caller's buffer
 constexpr long kNoMemory = 8;
+constexpr long kBadPathname = 161;  // a key path that starts with a separator
 
 struct Key;
 

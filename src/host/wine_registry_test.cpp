@@ -68,6 +68,19 @@ TEST(WineRegistryTest, ReadsTheDataFormsAsBytes) {
                                                               "3\0",
                                                               6)},
       {"\"V\"=hex(7):61,00,00,00,\\\r\n  62,00", std::string("a\0\0\0b\0", 6)},
+      // Read with strtoul, as Wine's loader reads them.
+      {"\"V\"=str:\"x\"", Units(u"x")},
+      {"\"V\"=hex():01", "\x01"},
+      {"\"V\"=hex(0x3):02", "\x02"},
+      {"\"V\"=hex:001,2", "\x01\x02"},
+      {"\"V\"=hex:0x1f", "\x1f"},
+      {"\"V\"=hex:01,\\ ignored\n  02", "\x01\x02"},
+      {"\"V\"=dword:123456789", "\x89\x67\x45\x23"},  // nine digits keep the last eight
+      {"\"V\"=dword:12345678901234567890", "\xff\xff\xff\xff"},
+      {"\"V\"=dword:-1", "\xff\xff\xff\xff"},
+      {"\"V\"=dword:0x10", std::string("\x10\0\0\0", 4)},
+      {"\"V\"=dword:", std::string(4, '\0')},
+      {"\"V\"= \t dword:  5", std::string("\x05\0\0\0", 4)},
   };
   for (const Case& c : cases) {
     const Result r = Lookup(File("[Software\\\\K] 1\n" + c.line + "\n"), u"Software\\K", u"V");
@@ -96,7 +109,12 @@ TEST(WineRegistryTest, DecodesEscapesInNamesAndText) {
        u"3"},              // octal takes three digits at most
       {R"(\q\])", u"q]"},  // any other escaped character stands for itself
       {"J\xC3\xA4va\xE2\x82\xAC", u"J\u00E4va\u20AC"},
-      {"bad\xFFutf8", u"bad\uFFFDutf8"},
+      {"bad\xFFutf8", u"badutf8"},  // bytes that are not UTF-8 are dropped
+      {"a\xE4\xB8", u"a"},          // and so is a cut character
+      {"a\xC0\xAF", u"a"},          // and an overlong one
+      {"\xED\xA0\x80", u"\xD800"},  // an encoded surrogate is the unit it encodes
+      {R"(a\xg)", u"axg"},          // \x without digits is x
+      {"\\\xC3\xA4", u"\u00E4"},    // an escaped character that is not ASCII is itself
   };
   for (const Case& c : cases) {
     const Result text = Lookup(File("[K] 1\n\"V\"=\"" + c.escaped + "\"\n"), u"K", u"V");
@@ -134,8 +152,12 @@ TEST(WineRegistryTest, OpensKeysThatOnlyHaveSubkeysAndIgnoresEmptyComponents) {
 TEST(WineRegistryTest, TheLastOfRepeatedKeysAndValuesWins) {
   const std::string file = File(
       "[K] 1\n\"V\"=\"first\"\n\"V\"=\"second\"\n\n[Other] 1\n\"V\"=\"other\"\n"
-      "[k] 2\n\"v\"=\"third\"\n\"V\"=broken\n");
+      "[k] 2\n\"v\"=\"third\"\n");
   EXPECT_EQ(Lookup(file, u"K", u"V").data, Units(u"third"));
+  // Even when its data do not parse: the value is then there, with no data.
+  const Result broken = Lookup(file + "\"V\"=broken\n", u"K", u"V");
+  EXPECT_EQ(broken.query, kSuccess);
+  EXPECT_EQ(broken.data, "");
 }
 
 TEST(WineRegistryTest, ReadsTheDefaultValueByTheEmptyName) {
@@ -161,17 +183,20 @@ TEST(WineRegistryTest, FailsDataLargerThanTheCapacity) {
   EXPECT_EQ(Lookup(file, u"L", u"V").data, Units(u"after"));
 }
 
-TEST(WineRegistryTest, SkipsWhatDoesNotParseAndServesTheRest) {
+TEST(WineRegistryTest, KeepsValuesWhoseDataDoNotParseWithNoData) {
   const std::string file = File(
       "[Broken\\\\Key\n\"V\"=\"in a broken key\"\n"
       "[K] 1\n"
       "\"A\"=\"unterminated\n"
-      "\"B\"=\"bad \\x escape\"\n"
-      "\"C\"=hex:zz,01\n"
-      "\"D\"=hex:01,02,\\\n"
-      "[L] 1\n"
-      "\"E\"=dword:\n"
-      "\"F\"=weird:00\n"
+      "\"B\"=hex:zz,01\n"
+      "\"C\"=weird:00\n"
+      "\"D\"=HEX:01\n"
+      "\"E\"=Dword:1\n"
+      "\"F\"=str(3):\"x\"\n"
+      "\"H\"=hex:100\n"
+      "\"I\"=hex: 01\n"
+      "\"J\"=hex:01,02,\\\n"
+      "\"Eaten\"=\"the line after a continuation is taken as hex data\"\n"
       "\"G\n"
       "#option\n"
       ";; comment [Ghost]\n"
@@ -179,13 +204,38 @@ TEST(WineRegistryTest, SkipsWhatDoesNotParseAndServesTheRest) {
       "\"V\"=\"value with [brackets]\\n[K] inside\"\n"
       "[K] 2\n"
       "\"W\"=\"w\"");  // no line break at the end of the file
-  for (std::u16string_view name : {u"A", u"B", u"C", u"D", u"E", u"F", u"G"})
-    EXPECT_EQ(Lookup(file, u"K", name).query, kFileNotFound)
-        << std::string(name.begin(), name.end());
+  for (std::u16string_view name : {u"A", u"B", u"C", u"D", u"E", u"F", u"H", u"I", u"J"}) {
+    const Result r = Lookup(file, u"K", name);
+    EXPECT_EQ(r.query, kSuccess) << std::string(name.begin(), name.end());
+    EXPECT_EQ(r.data, "") << std::string(name.begin(), name.end());
+  }
+  EXPECT_EQ(Lookup(file, u"K", u"Eaten").query, kFileNotFound);
+  EXPECT_EQ(Lookup(file, u"K", u"G").query, kFileNotFound);  // no '=': not a value
   EXPECT_EQ(Lookup(file, u"Broken\\Key", u"V").open, kFileNotFound);
   EXPECT_EQ(Lookup(file, u"Ghost", u"").open, kFileNotFound);  // a '[' after a line's start
-  EXPECT_EQ(Lookup(file, u"L", u"V").data, Units(u"value with [brackets]\n[K] inside"));
+  EXPECT_EQ(Lookup(file, u"K", u"V").data, Units(u"value with [brackets]\n[K] inside"));
   EXPECT_EQ(Lookup(file, u"K", u"W").data, Units(u"w"));
+}
+
+TEST(WineRegistryTest, ReadsIndentedAndLongLines) {
+  const std::string indented = File("  [K] 1\n \t\"V\"=\"x\"\n\t[L] 1\n\"W\"=\"y\"\n");
+  EXPECT_EQ(Lookup(indented, u"K", u"V").data, Units(u"x"));
+  EXPECT_EQ(Lookup(indented, u"K", u"W").query, kFileNotFound);  // the indented [L] ends K
+  EXPECT_EQ(Lookup(indented, u"L", u"W").data, Units(u"y"));
+  // A value name of 11000 units, written as escapes: a line of 66 KB.
+  std::string name;
+  for (int i = 0; i < 11000; ++i) name += "\\x4e2d";
+  const std::string long_value = File("[K] 1\n\"" + name + "\"=\"long\"\n");
+  EXPECT_EQ(Lookup(long_value, u"K", std::u16string(11000, u'\u4E2D')).data, Units(u"long"));
+  // A key line of 66 KB.
+  std::string key = "[K";
+  std::u16string path = u"K";
+  for (int c = 0; c < 44; ++c) {
+    key += "\\\\";
+    path += u"\\";
+    for (int i = 0; i < 250; ++i) key += "\\x4e2d", path += u"\u4E2D";
+  }
+  EXPECT_EQ(Lookup(File(key + "] 1\n\"V\"=\"deep\"\n"), path, u"V").data, Units(u"deep"));
 }
 
 TEST(WineRegistryTest, ReadsNothingFromAFileThatIsNotARegistry) {
