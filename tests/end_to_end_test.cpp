@@ -85,8 +85,8 @@ TEST_F(JavaHomeTest, ProbesTheCandidatesInOrderAndStopsAtTheFirst) {
 TEST_F(JavaHomeTest, UsesTheValueExactlyAsSet) {
   // Each home name is also a directory holding the server library, so only an unchanged value
   // finds it: blanks, quotes, separators, format directives and bytes that are not UTF-8.
-  for (const std::string name : {"trailing blank ", " leading", "\"quoted\"", "%s%n%d%x",
-                                 "\xFF\xFE not utf-8", "J\xC3\xA4va"}) {
+  for (const std::string name :
+       {"trailing blank ", " leading", "%s%n%d%x", "\xFF\xFE not utf-8", "J\xC3\xA4va"}) {
     const std::string home = Home(name, {kServer});
     const test::Outcome outcome = Tool({"-v"}, {"JAVA_HOME=" + home});
     EXPECT_EQ(outcome.err, "Looking in JAVA_HOME '" + home + "'\n" + Tried(home + kServer, true))
@@ -109,6 +109,11 @@ TEST_F(JavaHomeTest, UsesTheValueExactlyAsSet) {
   EXPECT_EQ(missing.status, 1);
   const test::Outcome quoted = Tool({}, {"JAVA_HOME=\"" + home + "\""});
   EXPECT_EQ(quoted.status, 1);
+  // A Linux directory whose name no Windows name can be, as Windows cannot reach it.
+  for (const std::string name : {"\"quoted\"", "star*", "what?"}) {
+    const std::string odd = Home(name, {kServer});
+    EXPECT_EQ(Tool({}, {"JAVA_HOME=" + odd}).status, 1) << name;
+  }
 }
 
 TEST_F(JavaHomeTest, OnlyAnExactFirstArgumentTurnsTheTraceOn) {
