@@ -116,6 +116,29 @@ TEST_F(JavaHomeTest, UsesTheValueExactlyAsSet) {
   }
 }
 
+// A home typed in another case than the disk has, in the scripts Windows pairs case in: found,
+// as under Wine. Look-alikes that Windows keeps apart (dotless i, long s) are not.
+TEST_F(JavaHomeTest, MatchesTheHomeWithoutRegardToCaseInEveryScript) {
+  struct Case {
+    std::string on_disk, typed;
+    int status;
+  };
+  const Case cases[] = {
+      {"\xC8\x99tefan", "\xC8\x98TEFAN", 0},      // Romanian: ș, Ș
+      {"vi\xE1\xBB\x87t", "VI\xE1\xBB\x86T", 0},  // Vietnamese: ệ, Ệ
+      {"\xCE\xAC\xCE\xBB\xCF\x86\xCE\xB1", "\xCE\x86\xCE\x9B\xCE\xA6\xCE\x91", 0},  // Greek: άλφα
+      {"\xD2\x91\xD1\x80\xD1\x83\xD0\xBD\xD1\x82", "\xD2\x90\xD0\xA0\xD0\xA3\xD0\x9D\xD0\xA2",
+       0},                         // Ґрунт
+      {"java", "JAV\xC4\xB1", 1},  // dotless i is not i
+      {"jdks", "JDK\xC5\xBF", 1},  // long s is not s
+  };
+  for (const Case& c : cases) {
+    Home(c.on_disk, {kServer});
+    const test::Outcome outcome = Tool({}, {"JAVA_HOME=" + dir_.str() + "/" + c.typed});
+    EXPECT_EQ(outcome.status, c.status) << c.typed;
+  }
+}
+
 TEST_F(JavaHomeTest, OnlyAnExactFirstArgumentTurnsTheTraceOn) {
   const std::string home = Home("home", {kServer});
   const std::string trace = "Looking in JAVA_HOME '" + home + "'\n" + Tried(home + kServer, true);
