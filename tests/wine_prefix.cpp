@@ -1,5 +1,9 @@
 #include "wine_prefix.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -21,12 +25,17 @@ void WinePrefix::SetUp() {
   // the registry it leaves is what counts.
   // Its server is left to finish and exit on its own: stopped early, the prefix would be
   // brought up to date again at the next start.
+  // One wineboot at a time on the machine: two at once (the test programs run in parallel)
+  // have left a prefix without its system DLLs.
+  const int lock = open("/tmp/locate-jvm-wineboot.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666);
+  if (lock >= 0) flock(lock, LOCK_EX);
   Run boot{{"wineboot", "-i"}, Environment({})};
   boot.timeout_seconds = 300;
   const Outcome booted = Execute(kWineLoader, boot);
   Run wait{{"-w"}, Environment({})};
   wait.timeout_seconds = 300;
   Execute("/usr/bin/wineserver", wait);
+  if (lock >= 0) close(lock);
   std::ifstream file(root / "system.reg", std::ios::binary);
   std::stringstream contents;
   contents << file.rdbuf();
