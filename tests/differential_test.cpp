@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <random>
 #include <set>
@@ -138,6 +139,7 @@ void ExpectSameAnswers(const std::vector<Query>& queries, const std::vector<std:
   }
   EXPECT_EQ(differences, 0) << what << ": " << differences << " of " << queries.size()
                             << " queries differ";
+  std::cout << what << ": " << queries.size() << " queries, " << differences << " differ\n";
 }
 
 // Case partners of each unit under Unicode's simple case mappings, including those Wine leaves
@@ -628,6 +630,8 @@ TEST_F(DifferentialTest, PathsExistForBothOrNeither) {
       fs::current_path(here);
       EXPECT_EQ(differences, 0) << "seed " << seed << ": " << differences << " of " << paths.size()
                                 << " paths differ";
+      std::cout << "seed " << seed << (inside ? ", in C:\\dt: " : ", outside: ") << paths.size()
+                << " paths, " << differences << " differ\n";
     }
   }
   fs::remove_all(drive_c / "dt");
