@@ -10,9 +10,9 @@ bool IsContinuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
 }
 
-}  // namespace
-
-// Overlong forms and encoded surrogates are not valid.
+// Decodes one UTF-8 sequence at the start of `bytes` (not empty): its length and code point, or 0
+// when the first byte does not start a valid sequence. Overlong forms and encoded surrogates are
+// not valid.
 std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t* code_point) {
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
@@ -41,6 +41,8 @@ std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t* code_point) {
   *code_point = value;
   return length;
 }
+
+}  // namespace
 
 std::u16string DecodeUtf8(std::string_view bytes) {
   std::u16string text;

@@ -25,8 +25,4 @@ std::size_t EncodeUtf8(std::u16string_view* text, LoneSurrogates lone, char* out
 // The whole of `text` as UTF-8.
 std::string EncodeUtf8(std::u16string_view text, LoneSurrogates lone);
 
-// Decodes one UTF-8 sequence at the start of `bytes` (not empty): its length and code point, or 0
-// when the first byte does not start a valid sequence.
-std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t* code_point);
-
 }  // namespace host

@@ -51,6 +51,5 @@ TEST(Utf8Test, EncodesInChunksWithoutSplittingACharacter) {
   EXPECT_TRUE(rest.empty());
 }
 
-
 }  // namespace
 }  // namespace host
