@@ -58,7 +58,9 @@ std::vector<std::string> WinePrefix::Environment(std::vector<std::string> extra)
 Outcome WinePrefix::Wine(std::vector<std::string> arguments, std::vector<std::string> environment,
                          const std::string& directory) {
   Run run{arguments, Environment(environment), directory};
-  run.timeout_seconds = 120;
+  // Generous: a 32-bit program emulated by qemu-user (tests/x86-under-emulation) takes a minute
+  // or two; a native run takes a fraction of a second.
+  run.timeout_seconds = 300;
   return Execute(kWineLoader, run);
 }
 
