@@ -24,6 +24,7 @@
 #include "host/case.h"
 #include "host/host.h"
 #include "host/registry.h"
+#include "host/utf.h"
 #include "test_support.h"
 #include "wine_prefix.h"
 
@@ -340,8 +341,7 @@ TEST_F(DifferentialTest, RegistryQueriesGiveTheSameAnswers) {
         values.push_back(v);
       }
     }
-    WinePrefix::StopServer();
-    test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+    WinePrefix::ReplaceRegistry("");
     WinePrefix::StartServer();
     AskWine("reg_write", writes);
     WinePrefix::StopServer();  // Wine saves the registry
@@ -356,8 +356,7 @@ TEST_F(DifferentialTest, RegistryQueriesGiveTheSameAnswers) {
     const std::vector<std::string> wine = AskWine("reg_query", records);
     ExpectSameAnswers(queries, wine, linux, "seed " + std::to_string(seed));
   }
-  WinePrefix::StopServer();
-  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+  WinePrefix::ReplaceRegistry("");
 }
 
 // Registry files written by hand, read as Wine loads them. The Linux build reads the file
@@ -470,8 +469,7 @@ TEST_F(DifferentialTest, HandWrittenRegistryFilesReadAsWineLoadsThem) {
                                u"EncodedSurrogate", u"Overlong", u"Cut", u"Raw4Byte"})
     queries.push_back({u"Software\\Hand\\Escapes", name, "escapes and UTF-8"});
 
-  WinePrefix::StopServer();
-  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry + "\n" + keys);
+  WinePrefix::ReplaceRegistry(keys);
   std::vector<std::string> records, linux;
   for (const Query& q : queries) {
     records.push_back(Hex(q.path) + " " + Hex(q.name));
@@ -479,8 +477,7 @@ TEST_F(DifferentialTest, HandWrittenRegistryFilesReadAsWineLoadsThem) {
   }
   WinePrefix::StartServer();
   ExpectSameAnswers(queries, AskWine("reg_query", records), linux, "hand-written");
-  WinePrefix::StopServer();
-  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+  WinePrefix::ReplaceRegistry("");
 }
 
 // ---- Paths --------------------------------------------------------------------------------
@@ -508,24 +505,6 @@ const char* const kTree[] = {
     "dddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddddd/x.txt",
 };
 
-std::u16string Utf16(const std::string& utf8) {
-  std::u16string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    const int length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-    char32_t c = length == 1 ? b : b & (0x3F >> (length - 1));
-    for (int k = 1; k < length; ++k) c = (c << 6) | (utf8[i + k] & 0x3F);
-    i += length;
-    if (c >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(c));
-    }
-  }
-  return out;
-}
-
 // A path text that names, or nearly names, an entry of the tree, from a working directory that
 // is C:\dt (`inside`) or a Linux directory outside the prefix. `drive_c` is the Linux path of
 // drive C, for host paths ("/.../drive_c/dt/...", "\\?\unix/.../drive_c/dt/...").
@@ -533,7 +512,7 @@ std::u16string PathText(Generator& g, bool inside, const std::u16string& outside
                         const std::u16string& drive_c) {
   std::vector<std::u16string> parts;
   {
-    const std::u16string entry = Utf16(kTree[g.Below(std::size(kTree))]);
+    const std::u16string entry = host::DecodeUtf8(kTree[g.Below(std::size(kTree))]);
     std::size_t start = 0;
     for (std::size_t stop; (stop = entry.find(u'/', start)) != std::u16string::npos;
          start = stop + 1)

@@ -77,4 +77,9 @@ void WinePrefix::StopServer() {
   Execute("/usr/bin/wineserver", {{"-w"}, Environment({})});
 }
 
+void WinePrefix::ReplaceRegistry(const std::string& keys) {
+  StopServer();
+  WriteFile(root / "system.reg", keys.empty() ? base_registry : base_registry + "\n" + keys);
+}
+
 }  // namespace test

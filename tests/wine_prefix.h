@@ -42,6 +42,10 @@ class WinePrefix : public ::testing::Environment {
   // Stops the server, which writes the registry back to system.reg as it goes.
   static void StopServer();
 
+  // With the server stopped, system.reg as wineboot left it and `keys` (lines of a registry
+  // file) after it; ReplaceRegistry("") puts it back as wineboot left it.
+  static void ReplaceRegistry(const std::string& keys);
+
  private:
   TempDir dir_;
 };

@@ -90,6 +90,25 @@ class WineTest : public ::testing::Test {
   std::vector<fs::path> made_;
 };
 
+// JDK keys with home `home`, in the 32-bit view (`view` "Wow6432Node\\\\") or the 64-bit one ("").
+std::string JdkKeys(const std::string& view, const std::string& version, const std::string& home) {
+  return "[Software\\\\" + view + "JavaSoft\\\\Java Development Kit] 1\n\"CurrentVersion\"=\"" +
+         version + "\"\n[Software\\\\" + view + "JavaSoft\\\\Java Development Kit\\\\" + version +
+         "] 1\n\"JavaHome\"=\"" + home + "\"\n";
+}
+std::string JreKeys(const std::string& view, const std::string& version, const std::string& lib) {
+  return "[Software\\\\" + view + "JavaSoft\\\\Java Runtime Environment] 1\n\"CurrentVersion\"=\"" +
+         version + "\"\n[Software\\\\" + view + "JavaSoft\\\\Java Runtime Environment\\\\" +
+         version + "] 1\n\"RuntimeLib\"=\"" + lib + "\"\n";
+}
+const char kIn32[] = "Wow6432Node\\\\";
+
+// Loads `keys` into the prefix's registry through Wine's server, which starts afresh.
+void LoadKeys(const std::string& keys) {
+  WinePrefix::ReplaceRegistry(keys);
+  WinePrefix::StartServer();
+}
+
 // Every registry case: its keys are loaded by Wine's own server, and the Linux build then reads
 // the file that server wrote. For the x86 build the keys go into the 32-bit view, which the
 // Linux build does not read (the views are compared in their own test).
@@ -98,18 +117,14 @@ TEST_F(WineTest, RegistryCasesGiveTheSameAnswerOnBothBuilds) {
        {test::JdkStepCases, test::JreStepCases, test::JdkFoundCases, test::ValueTypeCases,
         test::CaseCases, test::SuffixCases, test::KeyPathCases}) {
     for (const test::SearchCase& c : group()) {
-      WinePrefix::StopServer();
-      const std::string keys = g_bits == 32 ? In32BitView(c.keys) : c.keys;
-      test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry + "\n" + keys);
-      WinePrefix::StartServer();
+      LoadKeys(g_bits == 32 ? In32BitView(c.keys) : c.keys);
       MakeFiles(c.files);
       ExpectBoth(c.name, {}, "JAVA_HOME not set\n" + c.trace, c.status, true, g_bits == 64);
       TearDown();
       made_.clear();
     }
   }
-  WinePrefix::StopServer();
-  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+  WinePrefix::ReplaceRegistry("");
 }
 
 TEST_F(WineTest, JavaHomeCasesGiveTheSameAnswerOnBothBuilds) {
@@ -226,26 +241,6 @@ TEST_F(WineTest, ACmdScriptBranchesOnTheStatus) {
   }
 }
 
-// JDK keys with home `home`, in the 32-bit view (`view` "Wow6432Node\\\\") or the 64-bit one ("").
-std::string JdkKeys(const std::string& view, const std::string& version, const std::string& home) {
-  return "[Software\\\\" + view + "JavaSoft\\\\Java Development Kit] 1\n\"CurrentVersion\"=\"" +
-         version + "\"\n[Software\\\\" + view + "JavaSoft\\\\Java Development Kit\\\\" + version +
-         "] 1\n\"JavaHome\"=\"" + home + "\"\n";
-}
-std::string JreKeys(const std::string& view, const std::string& version, const std::string& lib) {
-  return "[Software\\\\" + view + "JavaSoft\\\\Java Runtime Environment] 1\n\"CurrentVersion\"=\"" +
-         version + "\"\n[Software\\\\" + view + "JavaSoft\\\\Java Runtime Environment\\\\" +
-         version + "] 1\n\"RuntimeLib\"=\"" + lib + "\"\n";
-}
-const char kIn32[] = "Wow6432Node\\\\";
-
-// Loads `keys` into the prefix's registry through Wine's server, which starts afresh.
-void LoadKeys(const std::string& keys) {
-  WinePrefix::StopServer();
-  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry + "\n" + keys);
-  WinePrefix::StartServer();
-}
-
 // The example installer (examples/nsis), built around `exe`: a 64-bit installer for the x64
 // build, a 32-bit one for the x86 build, as a user would make them.
 fs::path BuildInstaller(const std::string& exe, int bits) {
@@ -293,8 +288,7 @@ TEST_F(WineTest, AnInstallerGoesOnOnlyWhenItsBuildFindsAJvm) {
         << c.name;
     fs::remove_all(WinePrefix::root / "drive_c/installed");
   }
-  WinePrefix::StopServer();
-  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+  WinePrefix::ReplaceRegistry("");
 }
 
 // The mistake users make: the installer of a 32-bit application embeds the x64 build. With only
@@ -313,8 +307,7 @@ TEST_F(WineTest, AnInstallerThatEmbedsTheWrongBitnessTakesTheWrongBranch) {
         WinePrefix::Wine({BuildInstaller(kExe32, 32).string(), "/S", "/D=C:\\installed2"}, {});
     EXPECT_EQ(right.status, 2) << "the x86 build finds no JVM a 32-bit application can load";
   }
-  WinePrefix::StopServer();
-  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+  WinePrefix::ReplaceRegistry("");
 }
 
 // What a terminal shows, without its control sequences and carriage returns.
@@ -373,13 +366,8 @@ TEST_F(WineTest, AConsoleShowsTheTraceAndTheFailure) {
 TEST_F(WineTest, EachBuildSeesTheRegistryViewOfItsOwnBitness) {
   if (g_bits != 64) GTEST_SKIP() << "runs in the x64 suite";
   MakeFiles({"jdk32/jre/bin/server/jvm.dll", "jdk64/jre/bin/server/jvm.dll"});
-  const auto jdk = [](const std::string& view, const std::string& home) {
-    return "[Software\\\\" + view + "JavaSoft\\\\Java Development Kit] 1\n" +
-           "\"CurrentVersion\"=\"1.6\"\n[Software\\\\" + view +
-           "JavaSoft\\\\Java Development Kit\\\\1.6] 1\n\"JavaHome\"=\"" + home + "\"\n";
-  };
-  const std::string in32 = jdk("Wow6432Node\\\\", "C:\\\\jdk32");
-  const std::string in64 = jdk("", "C:\\\\jdk64");
+  const std::string in32 = JdkKeys(kIn32, "1.6", "C:\\\\jdk32");
+  const std::string in64 = JdkKeys("", "1.6", "C:\\\\jdk64");
   const auto found = [](const std::string& home) {
     return "JAVA_HOME not set\nFound JDK version '1.6'\n"
            "Version meets requirement, retrieving home path\nLooking in JavaHome '" +
@@ -398,9 +386,7 @@ TEST_F(WineTest, EachBuildSeesTheRegistryViewOfItsOwnBitness) {
   };
   const bool x86_runs = Runs32BitPrograms();
   for (const Case& c : cases) {
-    WinePrefix::StopServer();
-    test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry + "\n" + c.keys);
-    WinePrefix::StartServer();
+    LoadKeys(c.keys);
     const test::Outcome x64 = WinePrefix::Wine({kExe64, "-v"}, {});
     EXPECT_EQ(x64.err, c.x64) << c.name << " (x64 build)";
     EXPECT_EQ(x64.status, c.x64 == nothing ? 1 : 0) << c.name << " (x64 build)";
@@ -414,7 +400,7 @@ TEST_F(WineTest, EachBuildSeesTheRegistryViewOfItsOwnBitness) {
     EXPECT_EQ(linux.err, c.x64) << c.name << " (Linux build)";
     EXPECT_EQ(linux.out, "") << c.name << " (Linux build)";
   }
-  test::WriteFile(WinePrefix::root / "system.reg", WinePrefix::base_registry);
+  WinePrefix::ReplaceRegistry("");
   if (!x86_runs) std::cout << "the x86 build was not run: this kernel cannot run 32-bit programs\n";
 }
 

@@ -127,11 +127,20 @@ void CollapsePath(std::u16string& path, std::size_t mark) {
   path.resize(p);
 }
 
-// The host directory behind drive `letter` (lower case) of the prefix, or "" without a prefix.
-std::string DriveDirectory(char letter) {
+// The prefix's link for drive or device `name` ("c:", "com1"), by its lower-case name; "" without
+// a prefix.
+std::string DosDevicesEntry(std::u16string_view name) {
   const std::string prefix = WinePrefix();
   if (prefix.empty()) return {};
-  return prefix + "/dosdevices/" + letter + ':';
+  std::string lower = HostName(name);
+  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c);
+  return prefix + "/dosdevices/" + lower;
+}
+
+// Whether `path` starts with "\\?\" or "\??\" (and goes on), which hand the rest to the NT layer as
+// it is, with no clean-up at all.
+bool TakenAsItIs(std::u16string_view path) {
+  return StartsWith(path, u"\\\\?\\") || (StartsWith(path, u"\\??\\") && path.size() > 4);
 }
 
 // The current directory as Win32 names it, ending in a backslash: the working directory below
@@ -145,7 +154,8 @@ std::u16string CurrentDirectory() {
   struct stat drives[26];
   bool have[26];
   for (int d = 0; d < 26; ++d) {
-    const std::string directory = DriveDirectory(static_cast<char>('a' + d));
+    const char16_t drive[] = {static_cast<char16_t>(u'a' + d), u':'};
+    const std::string directory = DosDevicesEntry(std::u16string_view(drive, 2));
     have[d] = !directory.empty() && stat(directory.c_str(), &drives[d]) == 0;
   }
   for (std::size_t cut = host.size();; cut = host.rfind('/', cut - 1)) {
@@ -256,7 +266,8 @@ std::u16string FullPathName(std::u16string_view path) {
       if (path[0] == u'/') {
         const std::u16string unix = u"unix" + std::u16string(path);
         const std::size_t last = unix.find_last_of(u"\\/");
-        if (NtPathExists(unix) || NtPathExists(unix.substr(0, last + 1))) return u"\\\\?\\" + unix;
+        // Its directory is enough: where the path exists, so does the directory.
+        if (NtPathExists(unix.substr(0, last + 1))) return u"\\\\?\\" + unix;
       }
       const std::u16string current = CurrentDirectory();
       if (current.empty()) return {};
@@ -311,11 +322,8 @@ bool NtPathExists(std::u16string_view nt) {
   if (end == nt.size() && SameIgnoringCase(first, u"NUL")) return true;
   std::string base;  // "" for the host's root
   if (!unix) {
-    const std::string prefix = WinePrefix();
-    if (prefix.empty()) return false;
-    std::string lower = HostName(first);
-    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c);
-    base = prefix + "/dosdevices/" + lower;
+    base = DosDevicesEntry(first);
+    if (base.empty()) return false;
   }
   std::vector<std::u16string_view> components;
   for (std::size_t start = end; start < nt.size();) {
@@ -369,9 +377,7 @@ std::string MachineRegistryFile() {
 std::u16string NtPathName(std::u16string_view path) {
   path = path.substr(0, path.find(u'\0'));
   if (path.empty()) return {};
-  // "\\?\" and "\??\" hand the rest over as it is, with no clean-up at all.
-  if (StartsWith(path, u"\\\\?\\") || (StartsWith(path, u"\\??\\") && path.size() > 4))
-    return std::u16string(path.substr(4));
+  if (TakenAsItIs(path)) return std::u16string(path.substr(4));
   // A device is no file (WinePathExists answers for it).
   if (!DosDeviceName(path).empty()) return {};
   const std::u16string full = FullPathName(path);
@@ -388,8 +394,7 @@ std::u16string NtPathName(std::u16string_view path) {
 
 bool WinePathExists(std::u16string_view path) {
   path = path.substr(0, path.find(u'\0'));
-  if (!StartsWith(path, u"\\\\?\\") && !StartsWith(path, u"\\??\\") &&
-      !DosDeviceName(path).empty()) {
+  if (!TakenAsItIs(path) && !DosDeviceName(path).empty()) {
     // A DOS device (NUL, COM1, with any extension) is there, under Wine, when the directory it
     // is named in is. The probe never asks: its last component is always jvm.dll.
     const std::size_t last = path.find_last_of(u"\\/");

@@ -539,8 +539,14 @@ void SkipBlanks(std::string_view* text) {
 // C's strtoul in base 16 on the start of `text` (leading blanks, a sign, a 0x, the digits), as
 // Wine's loader calls it: the value, and in *used the bytes it took (0 when there is no number).
 unsigned long ParseUnsigned(std::string_view text, std::size_t* used) {
-  // strtoul needs a terminated string; a number never runs past the line.
-  const std::string copy(text);
+  // strtoul needs a terminated string: copy only what it can take (blanks, a sign, a 0x and the
+  // digits), so that a line of many numbers is not copied once per number.
+  std::size_t extent = 0;
+  while (extent < text.size() && IsBlank(text[extent])) ++extent;
+  if (extent < text.size() && (text[extent] == '+' || text[extent] == '-')) ++extent;
+  if (text.substr(extent, 2) == "0x" || text.substr(extent, 2) == "0X") extent += 2;
+  while (extent < text.size() && HexValue(text[extent]) >= 0) ++extent;
+  const std::string copy(text.substr(0, extent));
   char* stop = nullptr;
   const unsigned long value = std::strtoul(copy.c_str(), &stop, 16);
   *used = static_cast<std::size_t>(stop - copy.c_str());
@@ -708,9 +714,11 @@ long QueryValue(Key* key, std::u16string_view name, std::uint8_t* data, std::uin
           !IsValueLine(line, folded, &names, &value_data))
         continue;
       if (!names) {
-        // Another value, read only so far as to take the lines that continue its hex data: Wine
-        // reads them as that value's, whatever they hold.
-        if (!cut && value_data.substr(0, 3) == "hex") {
+        // Another value, read only so far as to take the lines that continue its hex data (a
+        // backslash in them asks for the next line): Wine reads those as that value's, whatever
+        // they hold.
+        if (!cut && value_data.substr(0, 3) == "hex" &&
+            value_data.find('\\') != std::string_view::npos) {
           Sink ignored{nullptr, 0};
           ParseData(*key, value_data, ignored);
         }
